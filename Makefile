@@ -1,0 +1,40 @@
+# Thin wrapper over CMake. `make demo` and `make test` are all a new machine needs.
+BUILD     ?= build
+ASAN      ?= build-asan
+FUZZ      ?= build-fuzz
+JOBS      ?= $(shell nproc)
+CMAKE_GEN  = -G Ninja
+
+.PHONY: deps demo test sanitize bench fuzz clean
+
+deps:
+	@scripts/deps.sh
+
+$(BUILD)/build.ninja: CMakeLists.txt | deps
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+demo: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target tavopl TavoPlaylist2Pelta
+	$(BUILD)/tools/tavopl/tavopl demo
+
+test: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+sanitize: deps
+	cmake -S . -B $(ASAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DTAVO_SANITIZE=ON -DTAVO_BENCH=OFF
+	cmake --build $(ASAN) -j $(JOBS)
+	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
+
+bench: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
+
+fuzz:
+	@scripts/deps.sh fuzz
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTAVO_FUZZ=ON -DTAVO_TESTS=OFF -DTAVO_BENCH=OFF
+	cmake --build $(FUZZ) -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)
