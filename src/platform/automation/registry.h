@@ -1,0 +1,104 @@
+// The registry: a file-backed tree of keys, each with an optional default
+// value and named string values. Key and value names compare without regard
+// to ASCII case and keep the case they were created with.
+//
+// The file is chosen by TAVO_REGISTRY, else $XDG_CONFIG_HOME/tavo/registry.reg,
+// else $HOME/.config/tavo/registry.reg. It is a text file in the familiar
+// .reg shape:
+//
+//   TavoRegistry 1
+//   [HKEY_CLASSES_ROOT\CLSID\{...}]
+//   @="Default value"
+//   "Named"="value"
+//
+// with \\ and \" escaped inside values. A missing file is an empty registry.
+// Every change is one transaction: the file is locked (flock on a ".lock"
+// file beside it), read, changed in memory and written back through a
+// temporary file and a rename, so a crash never leaves half a registry.
+#ifndef TAVO_PLATFORM_AUTOMATION_REGISTRY_H_
+#define TAVO_PLATFORM_AUTOMATION_REGISTRY_H_
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/automation/runtime_api.h"
+#include "tavo/automation.h"
+
+namespace tavo {
+
+struct CaseInsensitiveLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+
+struct RegistryKey {
+  std::string name;  // as first created
+  std::optional<std::string> default_value;
+  std::map<std::string, std::string, CaseInsensitiveLess> values;
+  std::map<std::string, std::unique_ptr<RegistryKey>, CaseInsensitiveLess> children;
+
+  RegistryKey* Find(std::string_view path);  // backslash-separated; nullptr if absent
+  RegistryKey* Create(std::string_view path);
+  bool Remove(std::string_view path);        // the whole subtree
+};
+
+class TAVO_RUNTIME_API Registry {
+ public:
+  // Long form of a root key name ("HKCR" -> "HKEY_CLASSES_ROOT"); empty when
+  // the name is no root key.
+  static std::string RootName(std::string_view name);
+  static std::string DefaultPath();
+
+  // Parses file text. False (and an empty tree) when the text is malformed.
+  bool Parse(std::string_view text);
+  std::string Serialize() const;
+
+  // Top-level keys are the long root names.
+  RegistryKey& root() { return root_; }
+  const RegistryKey& root() const { return root_; }
+
+ private:
+  RegistryKey root_;
+};
+
+// A locked read-modify-write of the registry file. Commit() writes the tree
+// back; destroying an uncommitted transaction changes nothing.
+class TAVO_RUNTIME_API RegistryTransaction {
+ public:
+  explicit RegistryTransaction(std::string path = Registry::DefaultPath());
+  ~RegistryTransaction();
+  RegistryTransaction(const RegistryTransaction&) = delete;
+  RegistryTransaction& operator=(const RegistryTransaction&) = delete;
+
+  // S_OK, or REGDB_E_READREGDB when the file cannot be read or is malformed.
+  HRESULT status() const { return status_; }
+  Registry& registry() { return registry_; }
+  HRESULT Commit();  // REGDB_E_WRITEREGDB on failure
+
+ private:
+  std::string path_;
+  int lock_fd_ = -1;
+  HRESULT status_ = S_OK;
+  Registry registry_;
+};
+
+// Reads one value; nullopt when the key or value is absent. `value_name`
+// empty means the default value.
+TAVO_RUNTIME_API std::optional<std::string> RegistryQuery(std::string_view key_path,
+                                                          std::string_view value_name = {});
+
+// Runs a registration script against the registry in one transaction.
+// `replacements` maps variable names (without the %) to their text, which
+// is inserted as it stands. Nothing is written when the script is malformed
+// (DISP_E_EXCEPTION) or the registry cannot be read or written.
+TAVO_RUNTIME_API HRESULT RunRegistrationScript(std::string_view script,
+                                               const std::map<std::string, std::string>& replacements,
+                                               bool do_register,
+                                               const std::string& registry_path = Registry::DefaultPath());
+
+}  // namespace tavo
+
+#endif  // TAVO_PLATFORM_AUTOMATION_REGISTRY_H_
