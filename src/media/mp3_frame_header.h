@@ -23,6 +23,8 @@
 
 #include <cstdint>
 
+#include "media/big_endian.h"
+
 namespace tavo {
 
 class Mp3FrameHeader {
@@ -31,8 +33,7 @@ class Mp3FrameHeader {
 
   // Reads the big-endian word at p[0..3].
   static Mp3FrameHeader FromBytes(const uint8_t* p) noexcept {
-    return Mp3FrameHeader(uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 |
-                          uint32_t{p[3]});
+    return Mp3FrameHeader(LoadBigEndian32(p));
   }
 
   // Sync all ones, and no reserved version, layer, bit-rate index (free format

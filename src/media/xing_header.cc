@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "media/big_endian.h"
+
 namespace tavo {
 namespace {
 
@@ -14,17 +16,13 @@ constexpr std::array<std::array<size_t, 2>, 2> kXingOffset = {{
 
 constexpr size_t kTableOfContentsSize = 100;
 
-uint32_t BigEndian32(const uint8_t* p) noexcept {
-  return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | uint32_t{p[3]};
-}
-
 // Walks the fields of the header, refusing to step past the bytes at hand.
 class FieldCursor {
  public:
   FieldCursor(const uint8_t* p, size_t n, size_t at) noexcept : p_(p), n_(n), at_(at) {}
   bool Take32(uint32_t* v) noexcept {
     if (n_ < 4 || at_ > n_ - 4) return false;
-    *v = BigEndian32(p_ + at_);
+    *v = LoadBigEndian32(p_ + at_);
     at_ += 4;
     return true;
   }
