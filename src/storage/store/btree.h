@@ -1,0 +1,60 @@
+// One key's tree: a B+tree from 32-bit key codes to 32-bit values, in nodes of
+// the cache. Used for the key trees (values are record positions or duplicate
+// roots) and for duplicate trees (codes and values are record positions).
+//
+// Splits follow the file's rule so that any two writers of this format build
+// the same tree from the same insertions. Entries are removed without merging
+// nodes: a tree keeps its shape, leaves may become empty, and every walk
+// skips empty leaves. Inner nodes never become empty.
+//
+// Every walk is bounded (depth, and a budget of node visits per call), so a
+// damaged file with cyclic or shared nodes ends in a status, not a loop.
+#ifndef TAVO_STORAGE_STORE_BTREE_H_
+#define TAVO_STORAGE_STORE_BTREE_H_
+
+#include <cstdint>
+#include <vector>
+
+#include "storage/store/node.h"
+
+namespace tavo {
+
+inline constexpr uint32_t kMaxTreeDepth = 40;
+
+class BTree {
+ public:
+  explicit BTree(NodeStore* nodes) : nodes_(nodes) {}
+
+  // The leaf where `code` belongs, with the inner nodes above it.
+  struct Position {
+    std::vector<Node*> path;  // inner nodes from the root down
+    Node* leaf = nullptr;
+    int index = -1;           // entry holding `code`, -1 when absent
+  };
+  StoreStatus Descend(uint32_t root, uint32_t code, Position* pos);
+
+  // Inserts a code that Descend found absent. *root changes when the root
+  // splits (or is created, when *root was 0).
+  StoreStatus InsertAbsent(uint32_t* root, Position* pos, uint32_t code, uint32_t value);
+  // Convenience: create the root if needed, descend, insert; a present code
+  // is kStoreIndexMismatch.
+  StoreStatus Insert(uint32_t* root, uint32_t code, uint32_t value);
+  // Removes a present code; absent is kStoreIndexMismatch.
+  StoreStatus Remove(uint32_t root, uint32_t code);
+
+  // The first entry whose code is at least `from` (64-bit so that the walk can
+  // ask for "after 0xFFFFFFFF"). *found is false past the end.
+  StoreStatus SeekAtLeast(uint32_t root, uint64_t from, uint32_t* code, uint32_t* value, bool* found);
+
+ private:
+  StoreStatus SeekIn(uint32_t offset, uint64_t from, uint32_t depth, uint64_t* budget, uint32_t* code,
+                     uint32_t* value, bool* found);
+  StoreStatus SplitLeaf(Node* leaf, uint32_t code, uint32_t value, uint32_t* separator, Node** right);
+  StoreStatus SplitInner(Node* inner, uint32_t code, uint32_t child, uint32_t* separator, Node** right);
+
+  NodeStore* nodes_;
+};
+
+}  // namespace tavo
+
+#endif  // TAVO_STORAGE_STORE_BTREE_H_

@@ -1,0 +1,85 @@
+// Iteration over one key's tree in (key code, record position) order. The
+// iteration keeps only the last pair it handed out and seeks past it each
+// time, so it survives inserts and removes in between, and in a damaged tree
+// every step strictly advances.
+#include <algorithm>
+
+#include "storage/store/store_file.h"
+
+namespace tavo {
+namespace {
+
+StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
+  const KeyDescriptor& key = file->header.keys[it->key];
+  for (;;) {
+    uint32_t code = 0, position = 0;
+    bool found = false;
+    const uint32_t from = it->whole_key ? 0 : it->code;
+    if (StoreStatus s = NextKeyEntry(file, it->key, it->started, it->last_code, it->last_position, from, &code,
+                                     &position, &found);
+        s != kStoreOk) {
+      return s;
+    }
+    if (!found || (!it->whole_key && code != it->code)) return kStoreNotFound;
+    it->started = true;
+    it->last_code = code;
+    it->last_position = position;
+    std::unique_ptr<StoreRecord> record;
+    if (StoreStatus s = file->ReadRecord(position, &record); s != kStoreOk) return s;
+    const uint8_t* value = record->key_value(it->key);
+    const uint32_t length = record->key_length(it->key);
+    // A record entered under a code its value does not produce means the tree
+    // and the record disagree: the file is damaged.
+    if (length == 0 || KeyCode(key.method, value, length) != code) return kStoreTreeShape;
+    if (it->whole_key || KeyValuesEqual(key.method, value, length, it->value.data(),
+                                        static_cast<uint32_t>(it->value.size()))) {
+      *out = record.release();
+      return kStoreOk;
+    }
+  }
+}
+
+}  // namespace
+
+StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRecord** out, uint32_t key_index,
+                            const void* value, uint32_t length) {
+  if (file == nullptr || iteration == nullptr || out == nullptr) return kStoreInvalidArgument;
+  *iteration = nullptr;
+  *out = nullptr;
+  OperationScope scope(file);
+  if (key_index >= file->header.key_count()) return kStoreInvalidArgument;
+  auto it = std::make_unique<StoreIteration>();
+  it->key = key_index;
+  it->whole_key = value == nullptr;
+  if (value != nullptr) {
+    const auto* bytes = static_cast<const uint8_t*>(value);
+    it->value.assign(bytes, bytes + length);
+    it->code = KeyCode(file->header.keys[key_index].method, bytes, length);
+  }
+  if (StoreStatus s = Advance(file, it.get(), out); s != kStoreOk) return s;
+  *iteration = it.get();
+  file->iterations.push_back(std::move(it));
+  return kStoreOk;
+}
+
+StoreStatus Store_FindNext(StoreFile* file, StoreIteration* iteration, StoreRecord** out) {
+  if (file == nullptr || iteration == nullptr || out == nullptr) return kStoreInvalidArgument;
+  *out = nullptr;
+  OperationScope scope(file);
+  const auto known = std::find_if(file->iterations.begin(), file->iterations.end(),
+                                  [&](const auto& p) { return p.get() == iteration; });
+  if (known == file->iterations.end()) return kStoreNoIteration;
+  return Advance(file, iteration, out);
+}
+
+StoreStatus Store_EndFind(StoreFile* file, StoreIteration* iteration) {
+  if (file == nullptr) return kStoreInvalidArgument;
+  OperationScope scope(file);
+  const auto known = std::find_if(file->iterations.begin(), file->iterations.end(),
+                                  [&](const auto& p) { return p.get() == iteration; });
+  if (known == file->iterations.end()) return kStoreNoIteration;
+  file->iterations.erase(known);
+  return kStoreOk;
+}
+
+}  // namespace tavo

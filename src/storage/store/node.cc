@@ -1,0 +1,143 @@
+#include "storage/store/node.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "storage/store/byte_order.h"
+#include "storage/store/format.h"
+
+namespace tavo {
+namespace {
+
+// About 32 MiB of clean nodes at the default node size.
+constexpr size_t kCacheBudgetBytes = size_t{32} << 20;
+
+}  // namespace
+
+int Node::SearchLastAtMost(uint32_t code) const noexcept {
+  int lo = 0, hi = static_cast<int>(count()) - 1, found = -1;
+  while (lo <= hi) {
+    const int mid = lo + (hi - lo) / 2;
+    if (this->code(static_cast<uint32_t>(mid)) <= code) {
+      found = mid;
+      lo = mid + 1;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return found;
+}
+
+void Node::InsertEntry(uint32_t code, uint32_t value) noexcept {
+  const uint32_t at = static_cast<uint32_t>(SearchLastAtMost(code) + 1);
+  const uint32_t n = count();
+  std::memmove(&words[3 + 2 * (at + 1)], &words[3 + 2 * at], 8 * size_t{n - at});
+  set_entry(at, code, value);
+  set_count(n + 1);
+}
+
+void Node::RemoveEntry(uint32_t index) noexcept {
+  const uint32_t n = count();
+  std::memmove(&words[3 + 2 * index], &words[3 + 2 * (index + 1)], 8 * size_t{n - index - 1});
+  set_entry(n - 1, 0, 0);
+  set_count(n - 1);
+}
+
+uint32_t NodeStore::entry_capacity() const noexcept { return NodeEntryCapacity(node_size_); }
+
+StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
+  if (auto it = cache_.find(offset); it != cache_.end()) {
+    *out = it->second.get();
+    return kStoreOk;
+  }
+  if (entry_capacity() == 0) return kStoreNodeTooSmall;
+  if (offset % 4 != 0 || offset < kFirstContent) return kStoreNodeNotANode;
+  if (offset + uint64_t{node_size_} > allocator_->end()) return kStoreNodeBeyondEnd;
+  buffer_.resize(4 + size_t{node_size_});
+  size_t got = 0;
+  if (int err = file_->Read(offset - 4, buffer_.data(), buffer_.size(), &got); err != 0) {
+    return StoreStatusFromErrno(err);
+  }
+  if (got != buffer_.size()) return kStoreNodeBeyondEnd;
+  const uint32_t tag = LoadWord(buffer_.data(), swap_);
+  if (TagKind(tag) != BlockKind::kNode || TagCapacity(tag) < node_size_) return kStoreNodeNotANode;
+  auto node = std::make_unique<Node>();
+  node->offset = offset;
+  node->capacity = TagCapacity(tag);
+  const uint32_t capacity = entry_capacity();
+  node->words.resize(3 + 2 * size_t{capacity});
+  for (size_t i = 0; i < node->words.size(); ++i) {
+    node->words[i] = LoadWord(buffer_.data() + 4 + 4 * i, swap_);
+  }
+  if (node->words[0] > 1 || node->count() > capacity) return kStoreNodeDamaged;
+  *out = node.get();
+  cache_.emplace(offset, std::move(node));
+  return kStoreOk;
+}
+
+StoreStatus NodeStore::Create(bool leaf, Node** out) {
+  const uint32_t capacity = entry_capacity();
+  if (capacity < 2) return kStoreNodeTooSmall;
+  Block block;
+  if (StoreStatus s = allocator_->Allocate(node_size_, &block); s != kStoreOk) return s;
+  auto node = std::make_unique<Node>();
+  node->offset = block.offset;
+  node->capacity = block.capacity;
+  node->words.assign(3 + 2 * size_t{capacity}, 0);
+  node->words[0] = leaf ? 1 : 0;
+  *out = node.get();
+  cache_[block.offset] = std::move(node);
+  MarkDirty(*out);
+  return kStoreOk;
+}
+
+void NodeStore::MarkDirty(Node* node) {
+  if (node->dirty) return;
+  node->dirty = true;
+  dirty_.push_back(node->offset);
+}
+
+void NodeStore::Release(Node* node) {
+  const Block block{node->offset, node->capacity};
+  if (node->dirty) {
+    dirty_.erase(std::find(dirty_.begin(), dirty_.end(), node->offset));
+  }
+  cache_.erase(block.offset);
+  allocator_->Free(block);
+}
+
+StoreStatus NodeStore::Write(Node* node) {
+  // The whole block is written, so that the file always reaches its end.
+  buffer_.assign(4 + size_t{node->capacity}, 0);
+  StoreWord(buffer_.data(), BlockTag(BlockKind::kNode, node->capacity), swap_);
+  for (size_t i = 0; i < node->words.size(); ++i) {
+    StoreWord(buffer_.data() + 4 + 4 * i, node->words[i], swap_);
+  }
+  if (int err = file_->Write(node->offset - 4, buffer_.data(), buffer_.size()); err != 0) {
+    return StoreStatusFromErrno(err);
+  }
+  return kStoreOk;
+}
+
+StoreStatus NodeStore::WriteDirty() {
+  // In file order, so a flush is as sequential as it can be.
+  std::sort(dirty_.begin(), dirty_.end());
+  while (!dirty_.empty()) {
+    Node* node = cache_.at(dirty_.back()).get();
+    if (StoreStatus s = Write(node); s != kStoreOk) return s;
+    node->dirty = false;
+    dirty_.pop_back();
+  }
+  return kStoreOk;
+}
+
+void NodeStore::Trim() {
+  const size_t budget = std::max<size_t>(1024, kCacheBudgetBytes / (node_size_ + 96));
+  if (cache_.size() <= budget) return;
+  const size_t target = budget * 3 / 4;
+  for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
+    it = it->second->dirty ? std::next(it) : cache_.erase(it);
+  }
+}
+
+}  // namespace tavo

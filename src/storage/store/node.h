@@ -1,0 +1,100 @@
+// Index nodes and the cache that holds them.
+//
+// Node layout, node-size bytes, all words in the file's byte order:
+//
+//   WORD        LEAF NODE                          INNER NODE
+//   0           1                                  0
+//   1           number of entries                  number of entries
+//   2           offset of the next leaf, 0 = last  child holding codes below entry 0
+//   3 + 2i      entry i: key code                  entry i: key code
+//   4 + 2i      entry i: record position, or       entry i: child holding codes from
+//               duplicate-tree root | 1            this code up to the next entry's
+//
+// Entries are in ascending code order; a tree holds each code once. When
+// several records share a code, the leaf entry's value is the root of a
+// duplicate tree (low bit set) of the same node format, whose codes and values
+// are the records' positions. Record positions and node offsets are multiples
+// of 4, so the low bit is free to mark it.
+//
+// Nodes are read through the cache and changed in memory; changed nodes stay
+// pinned until the next flush writes them. Clean nodes are dropped when the
+// cache grows past its budget, only between operations.
+#ifndef TAVO_STORAGE_STORE_NODE_H_
+#define TAVO_STORAGE_STORE_NODE_H_
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/fs/env.h"
+#include "storage/store/block_allocator.h"
+#include "storage/store/status.h"
+
+namespace tavo {
+
+inline constexpr uint32_t kDuplicateTreeBit = 1;
+
+struct Node {
+  uint32_t offset = 0;
+  uint32_t capacity = 0;  // of its block
+  bool dirty = false;
+  std::vector<uint32_t> words;  // native order, 3 + 2 * entry capacity
+
+  bool leaf() const noexcept { return words[0] == 1; }
+  uint32_t count() const noexcept { return words[1]; }
+  uint32_t link() const noexcept { return words[2]; }
+  uint32_t code(uint32_t i) const noexcept { return words[3 + 2 * i]; }
+  uint32_t value(uint32_t i) const noexcept { return words[4 + 2 * i]; }
+  void set_count(uint32_t n) noexcept { words[1] = n; }
+  void set_link(uint32_t v) noexcept { words[2] = v; }
+  void set_entry(uint32_t i, uint32_t code, uint32_t value) noexcept {
+    words[3 + 2 * i] = code;
+    words[4 + 2 * i] = value;
+  }
+  void set_value(uint32_t i, uint32_t value) noexcept { words[4 + 2 * i] = value; }
+
+  // Index of the last entry whose code is at most `code`, -1 when below all.
+  int SearchLastAtMost(uint32_t code) const noexcept;
+  // Inserts at the place that keeps codes ascending; the node has room.
+  void InsertEntry(uint32_t code, uint32_t value) noexcept;
+  void RemoveEntry(uint32_t index) noexcept;
+};
+
+class NodeStore {
+ public:
+  NodeStore(File* file, bool swap, uint32_t node_size, BlockAllocator* allocator)
+      : file_(file), swap_(swap), node_size_(node_size), allocator_(allocator) {}
+
+  uint32_t node_size() const noexcept { return node_size_; }
+  uint32_t entry_capacity() const noexcept;
+
+  // A node by offset: checked to be an aligned node block inside the file,
+  // with a valid leaf flag and count.
+  StoreStatus Get(uint32_t offset, Node** out);
+  StoreStatus Create(bool leaf, Node** out);
+  void MarkDirty(Node* node);
+  // Gives a node's block back; the node must not be used afterwards.
+  void Release(Node* node);
+  StoreStatus WriteDirty();
+  // Drops clean nodes beyond the budget. Call only between operations.
+  void Trim();
+  bool has_dirty() const noexcept { return !dirty_.empty(); }
+  // How many nodes the file could hold: the bound of any walk.
+  uint64_t MaxNodes() const noexcept { return allocator_->end() / (node_size_ + 4) + 1; }
+
+ private:
+  StoreStatus Write(Node* node);
+
+  File* file_;
+  bool swap_;
+  uint32_t node_size_;
+  BlockAllocator* allocator_;
+  std::unordered_map<uint32_t, std::unique_ptr<Node>> cache_;
+  std::vector<uint32_t> dirty_;
+  std::vector<uint8_t> buffer_;
+};
+
+}  // namespace tavo
+
+#endif  // TAVO_STORAGE_STORE_NODE_H_

@@ -1,0 +1,115 @@
+// The open file behind a StoreFile handle, shared by the operation files.
+#ifndef TAVO_STORAGE_STORE_STORE_FILE_H_
+#define TAVO_STORAGE_STORE_STORE_FILE_H_
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/fs/env.h"
+#include "storage/store/block_allocator.h"
+#include "storage/store/btree.h"
+#include "storage/store/format.h"
+#include "storage/store/locks.h"
+#include "storage/store/node.h"
+#include "storage/store/store.h"
+
+namespace tavo {
+
+struct StoreIteration {
+  uint32_t key = 0;
+  bool whole_key = true;
+  std::vector<uint8_t> value;  // wanted value when not the whole key
+  uint32_t code = 0;           // its key code
+  bool started = false;
+  uint32_t last_code = 0;      // of the record handed out last
+  uint32_t last_position = 0;
+};
+
+struct RecordAccess {
+  static uint32_t& offset(StoreRecord* r) noexcept { return r->offset_; }
+  static uint32_t& block_capacity(StoreRecord* r) noexcept { return r->block_capacity_; }
+  static uint32_t& key_count(StoreRecord* r) noexcept { return r->key_count_; }
+  static std::vector<uint8_t>& image(StoreRecord* r) noexcept { return r->image_; }
+};
+
+// Checks a record image in file byte order against the block that holds it.
+// *image_size is the part of the block the image uses.
+StoreStatus ValidateRecordImage(const uint8_t* image, size_t available, uint32_t block_capacity,
+                                uint32_t key_count, bool swap, uint32_t* image_size);
+
+struct StoreFile {
+  StoreFile(std::unique_ptr<File> f, bool swap_order, uint32_t node_size)
+      : file(std::move(f)),
+        swap(swap_order),
+        allocator(file.get(), swap_order),
+        nodes(file.get(), swap_order, node_size, &allocator) {}
+
+  Env* env = nullptr;
+  std::string path;
+  uint32_t mode = 0;
+  std::unique_ptr<File> file;
+  bool swap;
+  StoreFileType type;
+  StoreHeader header;
+  bool header_dirty = false;
+  bool unusable = false;
+  bool free_directory_damaged = false;  // found at open; its lists were dropped
+  BlockAllocator allocator;
+  NodeStore nodes;
+  RecursiveLock handle_lock;
+  std::unique_ptr<RecursiveLock> operation_lock;
+  std::unique_ptr<ReaderWriterLock> rw_lock;
+  std::vector<std::unique_ptr<StoreIteration>> iterations;
+  uint32_t read_hint = 1024;
+
+  bool writable() const noexcept { return (mode & kStoreAccessMask) == kStoreReadWrite; }
+
+  StoreStatus ReadExact(uint64_t offset, void* buf, size_t n);
+  StoreStatus WriteHeader();
+  StoreStatus FlushLocked();
+  // Reads and checks the record at `position`, converting it to native order.
+  StoreStatus ReadRecord(uint32_t position, std::unique_ptr<StoreRecord>* out);
+  StoreStatus WriteRecordImage(const StoreRecord& record, uint32_t block_capacity);
+  // Converts an image in place between byte orders.
+  void ConvertImage(uint8_t* image, StoreConvert direction) const;
+  // Checks a header offset: 0, or a block of `kind` holding `bytes`.
+  StoreStatus CheckBlock(uint32_t offset, BlockKind kind, uint32_t bytes, uint64_t file_size);
+};
+
+// Holds the locks of one operation; trims the node cache when it ends.
+class OperationScope {
+ public:
+  explicit OperationScope(StoreFile* file) : file_(file) {
+    file_->handle_lock.Lock();
+    if (file_->operation_lock) file_->operation_lock->Lock();
+  }
+  ~OperationScope() {
+    file_->nodes.Trim();
+    if (file_->operation_lock) file_->operation_lock->Unlock();
+    file_->handle_lock.Unlock();
+  }
+  OperationScope(const OperationScope&) = delete;
+  OperationScope& operator=(const OperationScope&) = delete;
+
+ private:
+  StoreFile* file_;
+};
+
+// A record's entries in key i's tree, under `code` at `position`. Several
+// records with one code sit in a duplicate tree behind the leaf entry.
+StoreStatus EnterKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t position);
+StoreStatus LeaveKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t position);
+StoreStatus HasKeyEntry(StoreFile* file, uint32_t key, uint32_t code, uint32_t position, bool* present);
+// The next (code, position) of key i's tree after the given one, or the first
+// at or after `from_code` when !after_last.
+StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_t last_code,
+                         uint32_t last_position, uint32_t from_code, uint32_t* code, uint32_t* position,
+                         bool* found);
+
+// Refusals shared by every operation that changes the file.
+StoreStatus CheckWritable(StoreFile* file);
+
+}  // namespace tavo
+
+#endif  // TAVO_STORAGE_STORE_STORE_FILE_H_
