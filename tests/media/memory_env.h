@@ -17,7 +17,7 @@
 
 namespace tavo {
 
-struct MemoryFileSpec {
+struct MemoryFileState {
   std::string data;
   // Bytes still readable after the file was sized: a file that vanished or was
   // truncated under the reader. Size() still reports data.size().
@@ -29,7 +29,7 @@ struct MemoryFileSpec {
 class MemoryEnv final : public Env {
  public:
   void Put(const std::string& path, std::string data) { files_[path].data = std::move(data); }
-  void Put(const std::string& path, MemoryFileSpec spec) { files_[path] = std::move(spec); }
+  void Put(const std::string& path, MemoryFileState state) { files_[path] = std::move(state); }
   uint64_t bytes_read() const { return bytes_read_; }
 
   int Open(const std::string& path, OpenMode mode, std::unique_ptr<File>* out) override {
@@ -54,32 +54,32 @@ class MemoryEnv final : public Env {
  private:
   class MemoryFile final : public File {
    public:
-    MemoryFile(const MemoryFileSpec* spec, uint64_t* bytes_read)
-        : spec_(spec), bytes_read_(bytes_read) {}
+    MemoryFile(const MemoryFileState* state, uint64_t* bytes_read)
+        : state_(state), bytes_read_(bytes_read) {}
     int Read(uint64_t offset, void* buf, size_t n, size_t* got) override {
       *got = 0;
-      if (spec_->read_fails) return EIO;
-      const size_t end = std::min(spec_->readable, spec_->data.size());
+      if (state_->read_fails) return EIO;
+      const size_t end = std::min(state_->readable, state_->data.size());
       if (offset < end) *got = std::min<uint64_t>(n, end - offset);
-      if (*got > 0) std::memcpy(buf, spec_->data.data() + offset, *got);
+      if (*got > 0) std::memcpy(buf, state_->data.data() + offset, *got);
       *bytes_read_ += *got;
       return 0;
     }
     int Write(uint64_t, const void*, size_t) override { return EBADF; }
     int Size(uint64_t* size) override {
-      if (spec_->size_fails) return EIO;
-      *size = spec_->data.size();
+      if (state_->size_fails) return EIO;
+      *size = state_->data.size();
       return 0;
     }
     int Truncate(uint64_t) override { return EBADF; }
     int Sync() override { return 0; }
 
    private:
-    const MemoryFileSpec* spec_;
+    const MemoryFileState* state_;
     uint64_t* bytes_read_;
   };
 
-  std::map<std::string, MemoryFileSpec> files_;
+  std::map<std::string, MemoryFileState> files_;
   uint64_t bytes_read_ = 0;
 };
 

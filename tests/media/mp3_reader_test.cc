@@ -26,8 +26,8 @@ class Mp3ReaderTest : public testing::Test {
     env_.Put("/a.mp3", std::move(data));
     return reader_.Open("/a.mp3");
   }
-  Mp3Status Open(MemoryFileSpec spec) {
-    env_.Put("/a.mp3", std::move(spec));
+  Mp3Status Open(MemoryFileState state) {
+    env_.Put("/a.mp3", std::move(state));
     return reader_.Open("/a.mp3");
   }
 
@@ -207,10 +207,10 @@ TEST_F(Mp3ReaderTest, FilesThatCannotBeRead) {
   std::string good = kHeader128;
   good.resize(10'000, '\0');
   EXPECT_EQ(reader_.Open("/missing.mp3"), Mp3Status::kCannotOpen);
-  EXPECT_EQ(Open(MemoryFileSpec{.data = good, .read_fails = true}), Mp3Status::kCannotOpen);
-  EXPECT_EQ(Open(MemoryFileSpec{.data = good, .size_fails = true}), Mp3Status::kCannotOpen);
+  EXPECT_EQ(Open(MemoryFileState{.data = good, .read_fails = true}), Mp3Status::kCannotOpen);
+  EXPECT_EQ(Open(MemoryFileState{.data = good, .size_fails = true}), Mp3Status::kCannotOpen);
   // Gone between sizing and reading: nothing left to read.
-  EXPECT_EQ(Open(MemoryFileSpec{.data = good, .readable = 0}), Mp3Status::kNoFrame);
+  EXPECT_EQ(Open(MemoryFileState{.data = good, .readable = 0}), Mp3Status::kNoFrame);
 }
 
 TEST_F(Mp3ReaderTest, FailedOpenClearsEarlierValues) {

@@ -82,8 +82,8 @@ TEST_F(WmaReaderTest, UnreadableFilesFailWithBothValuesZero) {
   env_.Put("/mp3.wma", std::string("\xFF\xFB\x90\x00", 4) + std::string(4000, '\0'));
   env_.Put("/empty.wma", std::string());
   env_.Put("/cut.wma", good.substr(0, good.size() / 2));
-  env_.Put("/vanished.wma", MemoryFileSpec{.data = good, .readable = 0});
-  env_.Put("/failing.wma", MemoryFileSpec{.data = good, .read_fails = true});
+  env_.Put("/vanished.wma", MemoryFileState{.data = good, .readable = 0});
+  env_.Put("/failing.wma", MemoryFileState{.data = good, .read_fails = true});
   for (const char* path :
        {"/missing.wma", "/mp3.wma", "/empty.wma", "/cut.wma", "/vanished.wma", "/failing.wma"}) {
     SCOPED_TRACE(path);
