@@ -1,1 +1,179 @@
+// Damaged files: every operation ends in a status. Hand-made damage checks
+// the status named for it; random damage and the fixtures in data/ (inputs
+// that once broke the store) check that nothing crashes or loops.
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <vector>
 
+#include "store_test_util.h"
+
+namespace tavo::testing {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteBytes(const std::string& path, const Bytes& b) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+uint32_t Word(const Bytes& b, size_t at) {
+  uint32_t v;
+  std::memcpy(&v, &b[at], 4);
+  return v;
+}
+
+void PutWord(Bytes& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
+
+// Opens, verifies, walks and changes a file the way the fuzzer does. Returns
+// the deep verification's status.
+StoreStatus Exercise(const std::string& path) {
+  const StoreFileType type;
+  const StoreStatus verified = Store_Verify(path, kStoreRead, &type);
+  StoreFile* file = nullptr;
+  if (Store_Open(&file, path, kStoreReadWrite, &type) != kStoreOk) return verified;
+  StoreInfo info;
+  Store_GetInfo(file, &info);
+  for (uint32_t key = 0; key < info.key_count && key < 4; ++key) {
+    StoreIteration* it = nullptr;
+    StoreRecord* record = nullptr;
+    int steps = 0;
+    for (StoreStatus s = Store_FindFirst(file, &it, &record, key, nullptr, 0); s == kStoreOk && ++steps < 256;
+         s = Store_FindNext(file, it, &record)) {
+      StoreRecord* again = nullptr;
+      if (Store_Find(file, &again, key, record->key_value(key), record->key_length(key)) == kStoreOk &&
+          Store_Remove(file, again) == kStoreOk) {
+        Store_Insert(file, again);
+      }
+      Store_FreeRecord(file, again);
+      Store_FreeRecord(file, record);
+      record = nullptr;
+    }
+    Store_FreeRecord(file, record);
+    Store_EndFind(file, it);
+  }
+  Store_Close(file);
+  return verified;
+}
+
+class StoreDamage : public ::testing::Test {
+ protected:
+  // A native-order file of small nodes, so that trees have several levels.
+  void SetUp() override {
+    path_ = ScratchPath("damage.pdb");
+    StoreFileDef def = TrackLikeDef(16);
+    def.node_size = 40;
+    StoreFile* file = nullptr;
+    ASSERT_EQ(Store_Create(&file, path_, kStoreReadWrite, &def, nullptr), kStoreOk);
+    for (uint32_t i = 0; i < 80; ++i) {
+      ASSERT_EQ(InsertTrack(file, "n" + std::to_string(i), i, std::string(20 + i % 7, 'd')), kStoreOk);
+    }
+    ASSERT_EQ(Store_Close(file), kStoreOk);
+    good_ = ReadBytes(path_);
+    ASSERT_EQ(Store_Verify(path_, kStoreRead, nullptr), kStoreOk);
+  }
+
+  uint32_t Root(uint32_t key) const { return Word(good_, 52 + 12 * key); }
+
+  // The first record position in key 1's leftmost leaf.
+  uint32_t FirstRecord() const {
+    uint32_t node = Root(1);
+    while (Word(good_, node) == 0) node = Word(good_, node + 8);
+    return Word(good_, node + 16);
+  }
+
+  StoreStatus FindStatus(const Bytes& damaged, uint32_t id) {
+    WriteBytes(path_, damaged);
+    StoreFile* file = nullptr;
+    StoreStatus s = Store_Open(&file, path_, kStoreRead, nullptr);
+    if (s != kStoreOk) return s;
+    FindData(file, 1, &id, 4, &s);
+    Store_Close(file);
+    return s;
+  }
+
+  std::string path_;
+  Bytes good_;
+};
+
+TEST_F(StoreDamage, NamedFaults) {
+  ASSERT_EQ(Word(good_, Root(1)), 0u) << "key 1's root should be an inner node";
+  struct Case {
+    const char* what;
+    void (*damage)(Bytes&, uint32_t root, uint32_t record);
+    StoreStatus verify;
+  };
+  const Case cases[] = {
+      {"child is its own parent", [](Bytes& b, uint32_t root, uint32_t) { PutWord(b, root + 8, root); },
+       kStoreTreeShape},
+      {"child beyond the end", [](Bytes& b, uint32_t root, uint32_t) { PutWord(b, root + 8, 0x7FFFFF00); },
+       kStoreNodeBeyondEnd},
+      {"child misaligned", [](Bytes& b, uint32_t root, uint32_t) { PutWord(b, root + 8, Word(b, root + 8) + 1); },
+       kStoreNodeNotANode},
+      {"child is a record", [](Bytes& b, uint32_t root, uint32_t record) { PutWord(b, root + 8, record); },
+       kStoreNodeNotANode},
+      {"count beyond capacity", [](Bytes& b, uint32_t root, uint32_t) { PutWord(b, root + 4, 99); },
+       kStoreNodeDamaged},
+      {"codes out of order", [](Bytes& b, uint32_t root, uint32_t) { PutWord(b, root + 12, 0xFFFFFFF0); },
+       kStoreNodeOrder},
+      {"record data length lies", [](Bytes& b, uint32_t, uint32_t record) { PutWord(b, record + 8, 0x7FFFFFFF); },
+       kStoreRecordDamaged},
+      {"record key length lies", [](Bytes& b, uint32_t, uint32_t record) { PutWord(b, record + 24, 5000); },
+       kStoreRecordDamaged},
+      {"record key changed", [](Bytes& b, uint32_t, uint32_t record) { b[Word(b, record + 20) + record] ^= 1; },
+       kStoreTreeShape},
+      {"record block tag", [](Bytes& b, uint32_t, uint32_t record) { PutWord(b, record - 4, 0xF0000040); },
+       kStoreBlockDamaged},
+  };
+  for (const Case& c : cases) {
+    Bytes damaged = good_;
+    c.damage(damaged, Root(1), FirstRecord());
+    WriteBytes(path_, damaged);
+    EXPECT_EQ(Store_Verify(path_, kStoreRead, nullptr), c.verify) << c.what;
+    EXPECT_EQ(Exercise(path_), c.verify) << c.what;
+    // Finding every id ends, found or with a status.
+    for (uint32_t id = 0; id < 80; ++id) FindStatus(damaged, id);
+  }
+}
+
+TEST_F(StoreDamage, TruncatedFilesNeverVerify) {
+  for (size_t cut : {good_.size() - 1, good_.size() / 2, size_t{600}, size_t{512}, size_t{100}}) {
+    Bytes damaged(good_.begin(), good_.begin() + static_cast<std::ptrdiff_t>(cut));
+    WriteBytes(path_, damaged);
+    EXPECT_NE(Exercise(path_), kStoreOk) << cut;
+  }
+}
+
+TEST_F(StoreDamage, RandomBytesEndInAStatus) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 300; ++round) {
+    Bytes damaged = good_;
+    const int flips = 1 + static_cast<int>(rng() % 8);
+    for (int i = 0; i < flips; ++i) damaged[512 + rng() % (damaged.size() - 512)] = static_cast<uint8_t>(rng());
+    WriteBytes(path_, damaged);
+    Exercise(path_);
+  }
+}
+
+// Inputs the fuzzer once found breaking the store, named after the fault.
+TEST(StoreDamageFixtures, Replay) {
+  const std::filesystem::path dir = std::filesystem::path(TAVO_SOURCE_DIR) / "tests/storage/data";
+  int replayed = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    if (entry.path().extension() != ".pdb") continue;
+    const std::string copy = ScratchPath(entry.path().filename().string());
+    std::filesystem::copy_file(entry.path(), copy, std::filesystem::copy_options::overwrite_existing);
+    Exercise(copy);
+    ++replayed;
+  }
+  SUCCEED() << replayed << " fixtures";
+}
+
+}  // namespace
+}  // namespace tavo::testing

@@ -4,6 +4,7 @@
 #define TAVO_TESTS_STORAGE_STORE_TEST_UTIL_H_
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
