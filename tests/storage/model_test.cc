@@ -17,7 +17,7 @@ namespace tavo::testing {
 namespace {
 
 #ifdef TAVO_STORE_SANITIZED
-constexpr uint32_t kOperations = 30'000;
+constexpr uint32_t kOperations = 100'000;
 #else
 constexpr uint32_t kOperations = 1'000'000;
 #endif

@@ -137,42 +137,42 @@ StoreStatus BTree::Remove(uint32_t root, uint32_t code) {
   return kStoreOk;
 }
 
-StoreStatus BTree::SeekAtLeast(uint32_t root, uint64_t from, uint32_t* code, uint32_t* value,
-                               bool* found) {
+StoreStatus BTree::SeekAtLeast(uint32_t root, uint64_t from, uint32_t* code, uint32_t* value, bool* found,
+                               uint32_t* leaf, uint32_t* index) {
   *found = false;
   if (root == 0 || from > 0xFFFFFFFFu) return kStoreOk;
   // A sane tree needs one path plus the empty leaves in between; a damaged
   // one is cut off after as many visits as the file has room for nodes.
-  uint64_t budget = nodes_->MaxNodes() + 64;
-  return SeekIn(root, from, 0, &budget, code, value, found);
+  Seek seek{from, nodes_->MaxNodes() + 64};
+  if (StoreStatus s = SeekIn(root, 0, &seek); s != kStoreOk || !seek.found) return s;
+  *found = true;
+  *code = seek.code;
+  *value = seek.value;
+  if (leaf != nullptr) *leaf = seek.leaf;
+  if (index != nullptr) *index = seek.index;
+  return kStoreOk;
 }
 
-StoreStatus BTree::SeekIn(uint32_t offset, uint64_t from, uint32_t depth, uint64_t* budget,
-                          uint32_t* code, uint32_t* value, bool* found) {
-  if (depth > kMaxTreeDepth || *budget == 0) return kStoreTreeShape;
-  --*budget;
+StoreStatus BTree::SeekIn(uint32_t offset, uint32_t depth, Seek* seek) {
+  if (depth > kMaxTreeDepth || seek->budget == 0) return kStoreTreeShape;
+  --seek->budget;
   Node* node = nullptr;
   if (StoreStatus s = nodes_->Get(offset, &node); s != kStoreOk) return s;
-  const uint32_t target = static_cast<uint32_t>(from);
-  int i = node->SearchLastAtMost(target);
+  const uint32_t target = static_cast<uint32_t>(seek->from);
+  const int i = node->SearchLastAtMost(target);
   if (node->leaf()) {
     uint32_t at = i < 0 ? 0 : static_cast<uint32_t>(i);
     if (at < node->count() && node->code(at) < target) ++at;
     if (at < node->count()) {
       if (node->code(at) < target) return kStoreNodeOrder;
-      *code = node->code(at);
-      *value = node->value(at);
-      *found = true;
+      *seek = {seek->from, seek->budget, node->code(at), node->value(at), offset, at, true};
     }
     return kStoreOk;
   }
   for (int j = i; j < static_cast<int>(node->count()); ++j) {
     // Nodes are only evicted between operations, so `node` stays valid.
     const uint32_t child = j < 0 ? node->link() : node->value(static_cast<uint32_t>(j));
-    if (StoreStatus s = SeekIn(child, from, depth + 1, budget, code, value, found); s != kStoreOk) {
-      return s;
-    }
-    if (*found) return kStoreOk;
+    if (StoreStatus s = SeekIn(child, depth + 1, seek); s != kStoreOk || seek->found) return s;
   }
   return kStoreOk;
 }

@@ -44,11 +44,18 @@ class BTree {
 
   // The first entry whose code is at least `from` (64-bit so that the walk can
   // ask for "after 0xFFFFFFFF"). *found is false past the end.
-  StoreStatus SeekAtLeast(uint32_t root, uint64_t from, uint32_t* code, uint32_t* value, bool* found);
+  // *leaf and *index, when asked for, locate the entry found.
+  StoreStatus SeekAtLeast(uint32_t root, uint64_t from, uint32_t* code, uint32_t* value, bool* found,
+                          uint32_t* leaf = nullptr, uint32_t* index = nullptr);
 
  private:
-  StoreStatus SeekIn(uint32_t offset, uint64_t from, uint32_t depth, uint64_t* budget, uint32_t* code,
-                     uint32_t* value, bool* found);
+  struct Seek {
+    uint64_t from;
+    uint64_t budget;
+    uint32_t code = 0, value = 0, leaf = 0, index = 0;
+    bool found = false;
+  };
+  StoreStatus SeekIn(uint32_t offset, uint32_t depth, Seek* seek);
   StoreStatus SplitLeaf(Node* leaf, uint32_t code, uint32_t value, uint32_t* separator, Node** right);
   StoreStatus SplitInner(Node* inner, uint32_t code, uint32_t child, uint32_t* separator, Node** right);
 

@@ -16,7 +16,7 @@ StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
     bool found = false;
     const uint32_t from = it->whole_key ? 0 : it->code;
     if (StoreStatus s = NextKeyEntry(file, it->key, it->started, it->last_code, it->last_position, from, &code,
-                                     &position, &found);
+                                     &position, &found, &it->cursor);
         s != kStoreOk) {
       return s;
     }
@@ -25,7 +25,7 @@ StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
     it->last_code = code;
     it->last_position = position;
     std::unique_ptr<StoreRecord> record;
-    if (StoreStatus s = file->ReadRecord(position, &record); s != kStoreOk) return s;
+    if (StoreStatus s = file->ReadRecord(position, &record, true); s != kStoreOk) return s;
     const uint8_t* value = record->key_value(it->key);
     const uint32_t length = record->key_length(it->key);
     // A record entered under a code its value does not produce means the tree

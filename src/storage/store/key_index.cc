@@ -12,6 +12,7 @@ uint32_t DuplicateRoot(uint32_t value) noexcept { return value & ~kDuplicateTree
 }  // namespace
 
 StoreStatus EnterKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t position) {
+  ++file->tree_epoch;
   uint32_t& root = file->header.keys[key].root;
   const uint32_t old_root = root;
   BTree tree(&file->nodes);
@@ -68,6 +69,7 @@ StoreStatus HasKeyEntry(StoreFile* file, uint32_t key, uint32_t code, uint32_t p
 }
 
 StoreStatus LeaveKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t position) {
+  ++file->tree_epoch;
   const uint32_t root = file->header.keys[key].root;
   if (root == 0) return kStoreIndexMismatch;
   BTree tree(&file->nodes);
@@ -100,11 +102,33 @@ StoreStatus LeaveKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t posi
 
 StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_t last_code,
                          uint32_t last_position, uint32_t from_code, uint32_t* code, uint32_t* position,
-                         bool* found) {
+                         bool* found, KeyCursor* cursor) {
   *found = false;
   const uint32_t root = file->header.keys[key].root;
   if (root == 0) return kStoreOk;
   BTree tree(&file->nodes);
+  if (after_last && cursor != nullptr && cursor->leaf != 0 && cursor->epoch == file->tree_epoch) {
+    // The trees are as they were: step along the leaf chain. Stepping must
+    // reach a greater code; anything else falls back to a seek from the root.
+    uint32_t leaf = cursor->leaf, index = cursor->index + 1;
+    for (uint64_t hops = file->nodes.MaxNodes(); hops > 0; --hops) {
+      Node* node = nullptr;
+      if (StoreStatus s = file->nodes.Get(leaf, &node); s != kStoreOk || !node->leaf()) break;
+      if (index < node->count()) {
+        const uint32_t value = node->value(index);
+        if (node->code(index) <= last_code || IsDuplicateRoot(value)) break;
+        *cursor = {leaf, index, file->tree_epoch};
+        *code = node->code(index);
+        *position = value;
+        *found = true;
+        return kStoreOk;
+      }
+      if (node->link() == 0) return kStoreOk;
+      leaf = node->link();
+      index = 0;
+    }
+  }
+  if (cursor != nullptr) cursor->leaf = 0;
   uint64_t from = from_code;
   if (after_last) {
     BTree::Position pos;
@@ -127,9 +151,12 @@ StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_
   // Each round moves `from` past a code, so the loop ends even in a damaged
   // tree (whose walks are bounded themselves).
   for (;;) {
-    uint32_t value = 0;
-    if (StoreStatus s = tree.SeekAtLeast(root, from, code, &value, found); s != kStoreOk || !*found) return s;
+    uint32_t value = 0, leaf = 0, index = 0;
+    if (StoreStatus s = tree.SeekAtLeast(root, from, code, &value, found, &leaf, &index); s != kStoreOk || !*found) {
+      return s;
+    }
     if (!IsDuplicateRoot(value)) {
+      if (cursor != nullptr) *cursor = {leaf, index, file->tree_epoch};
       *position = value;
       return kStoreOk;
     }

@@ -83,44 +83,74 @@ void StoreFile::ConvertImage(uint8_t* image, StoreConvert direction) const {
   if (type.convert_data != nullptr && table[2] > 0) type.convert_data(image + table[1], table[2], direction);
 }
 
-StoreStatus StoreFile::ReadRecord(uint32_t position, std::unique_ptr<StoreRecord>* out) {
-  if (position % 4 != 0 || position < kFirstContent || position >= allocator.end()) return kStoreBlockDamaged;
-  std::vector<uint8_t> raw(4 + size_t{read_hint});
-  size_t got = 0;
-  if (int err = file->Read(position - 4, raw.data(), raw.size(), &got); err != 0) {
-    return StoreStatusFromErrno(err);
+const uint8_t* StoreFile::WindowAt(uint64_t offset, size_t n, bool read_ahead, StoreStatus* status) {
+  constexpr size_t kWindowBytes = 256 * 1024;
+  *status = kStoreOk;
+  const auto covers = [&] { return offset >= window_start && offset + n <= window_start + window.size(); };
+  if (!covers() && read_ahead && n <= kWindowBytes) {
+    window.resize(kWindowBytes);
+    size_t have = 0;
+    if (int err = file->Read(offset, window.data(), window.size(), &have); err != 0) {
+      window.clear();
+      *status = StoreStatusFromErrno(err);
+      return nullptr;
+    }
+    window.resize(have);
+    window_start = offset;
   }
-  if (got < 4) return kStoreBlockDamaged;
-  const uint32_t tag = LoadWord(raw.data(), swap);
+  return covers() ? window.data() + (offset - window_start) : nullptr;
+}
+
+StoreStatus StoreFile::ReadRecord(uint32_t position, std::unique_ptr<StoreRecord>* out, bool read_ahead) {
+  if (position % 4 != 0 || position < kFirstContent || position >= allocator.end()) return kStoreBlockDamaged;
+  // The block usually comes whole from the read-ahead window or one read of
+  // the usual record size; a larger one takes a second read.
+  StoreStatus status = kStoreOk;
+  const uint8_t* tagged = WindowAt(position - 4, 4 + size_t{read_hint}, read_ahead, &status);
+  if (status != kStoreOk) return status;
+  std::vector<uint8_t> raw;
+  size_t available = 4 + size_t{read_hint};
+  if (tagged == nullptr) {
+    raw.resize(available);
+    size_t got = 0;
+    if (int err = file->Read(position - 4, raw.data(), raw.size(), &got); err != 0) return StoreStatusFromErrno(err);
+    raw.resize(got);
+    available = got;
+    tagged = raw.data();
+  }
+  if (available < 4) return kStoreBlockDamaged;
+  const uint32_t tag = LoadWord(tagged, swap);
   const uint32_t capacity = TagCapacity(tag);
   if (TagKind(tag) != BlockKind::kRecord || position + uint64_t{capacity} > allocator.end()) {
     return kStoreBlockDamaged;
   }
   uint32_t size = 0;
-  const size_t have = std::min<size_t>(got - 4, capacity);
-  if (StoreStatus s = ValidateRecordImage(raw.data() + 4, have, capacity, header.key_count(), swap, &size);
+  const size_t have = std::min<size_t>(available - 4, capacity);
+  if (StoreStatus s = ValidateRecordImage(tagged + 4, have, capacity, header.key_count(), swap, &size);
       s != kStoreOk) {
     return s;
   }
-  if (size > have) {
-    raw.resize(4 + size_t{size});
-    if (StoreStatus s = ReadExact(position + have, raw.data() + 4 + have, size - have); s != kStoreOk) {
+  auto record = std::make_unique<StoreRecord>();
+  std::vector<uint8_t>& image = RecordAccess::image(record.get());
+  if (size <= have) {
+    image.assign(tagged + 4, tagged + 4 + size);
+  } else {
+    image.resize(size);
+    if (StoreStatus s = ReadExact(position, image.data(), size); s != kStoreOk) {
       return s == kStoreShortIo ? kStoreRecordDamaged : s;
     }
     read_hint = std::min<uint32_t>(std::max(read_hint, size), 1u << 16);
   }
-  auto record = std::make_unique<StoreRecord>();
   RecordAccess::offset(record.get()) = position;
   RecordAccess::block_capacity(record.get()) = capacity;
   RecordAccess::key_count(record.get()) = header.key_count();
-  std::vector<uint8_t>& image = RecordAccess::image(record.get());
-  image.assign(raw.begin() + 4, raw.begin() + 4 + size);
   if (swap) ConvertImage(image.data(), StoreConvert::kToNative);
   *out = std::move(record);
   return kStoreOk;
 }
 
 StoreStatus StoreFile::WriteRecordImage(const StoreRecord& record, uint32_t block_capacity) {
+  DropWindow();
   const std::vector<uint8_t>& image = record.image();
   // The whole block is written, so that the file always reaches its end.
   std::vector<uint8_t> raw(4 + size_t{block_capacity}, 0);
@@ -249,6 +279,7 @@ StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data
   if (StoreStatus s = CheckWritable(file); s != kStoreOk) return s;
   if (record->offset() == 0) return kStoreNotFound;
   if (data_length != record->data_length()) return kStoreInvalidArgument;
+  file->DropWindow();
   std::vector<uint8_t>& image = RecordAccess::image(record);
   const uint32_t data_offset = ImageWord(image, 1);
   if (data_length > 0) std::memcpy(image.data() + data_offset, data, data_length);

@@ -51,6 +51,7 @@ StoreStatus StoreFile::WriteHeader() {
 // nodes that no longer reference them are written.
 StoreStatus StoreFile::FlushLocked() {
   if (!writable()) return kStoreOk;
+  DropWindow();
   if (unusable) return kStoreUnusable;
   if (StoreStatus s = allocator.PrepareCommit(); s != kStoreOk) return s;
   if (allocator.anchor_offset() != header.anchor1) {
@@ -260,6 +261,7 @@ StoreStatus Store_WriteUserBlock(StoreFile* file, const void* block, uint32_t le
     }
     target.capacity = TagCapacity(tag);
   }
+  file->DropWindow();
   std::vector<uint8_t> raw(4 + size_t{target.capacity}, 0);
   StoreWord(raw.data(), BlockTag(BlockKind::kUserBlock, target.capacity), file->swap);
   if (length > 0) std::memcpy(raw.data() + 4, block, length);

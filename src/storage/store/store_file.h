@@ -16,6 +16,14 @@
 
 namespace tavo {
 
+// Where a walk over a key's tree stands: valid while the trees are unchanged
+// (epoch), so that the next entry is read from the same leaf or its neighbour.
+struct KeyCursor {
+  uint32_t leaf = 0;  // 0: no position, seek from the root
+  uint32_t index = 0;
+  uint64_t epoch = 0;
+};
+
 struct StoreIteration {
   uint32_t key = 0;
   bool whole_key = true;
@@ -24,6 +32,7 @@ struct StoreIteration {
   bool started = false;
   uint32_t last_code = 0;      // of the record handed out last
   uint32_t last_position = 0;
+  KeyCursor cursor;
 };
 
 struct RecordAccess {
@@ -62,6 +71,10 @@ struct StoreFile {
   std::unique_ptr<ReaderWriterLock> rw_lock;
   std::vector<std::unique_ptr<StoreIteration>> iterations;
   uint32_t read_hint = 1024;
+  uint64_t tree_epoch = 0;  // bumped by every change to a key tree
+  // Read-ahead for iteration; dropped by every write.
+  uint64_t window_start = 0;
+  std::vector<uint8_t> window;
 
   bool writable() const noexcept { return (mode & kStoreAccessMask) == kStoreReadWrite; }
 
@@ -69,7 +82,13 @@ struct StoreFile {
   StoreStatus WriteHeader();
   StoreStatus FlushLocked();
   // Reads and checks the record at `position`, converting it to native order.
-  StoreStatus ReadRecord(uint32_t position, std::unique_ptr<StoreRecord>* out);
+  // With read_ahead, reads a window of the file at once and serves the next
+  // records from it (iteration visits records mostly in file order).
+  StoreStatus ReadRecord(uint32_t position, std::unique_ptr<StoreRecord>* out, bool read_ahead = false);
+  // n bytes at offset from the read-ahead window (loaded there when
+  // read_ahead), or null when the window does not hold them.
+  const uint8_t* WindowAt(uint64_t offset, size_t n, bool read_ahead, StoreStatus* status);
+  void DropWindow() noexcept { window.clear(); }
   StoreStatus WriteRecordImage(const StoreRecord& record, uint32_t block_capacity);
   // Converts an image in place between byte orders.
   void ConvertImage(uint8_t* image, StoreConvert direction) const;
@@ -105,7 +124,7 @@ StoreStatus HasKeyEntry(StoreFile* file, uint32_t key, uint32_t code, uint32_t p
 // at or after `from_code` when !after_last.
 StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_t last_code,
                          uint32_t last_position, uint32_t from_code, uint32_t* code, uint32_t* position,
-                         bool* found);
+                         bool* found, KeyCursor* cursor = nullptr);
 
 // Refusals shared by every operation that changes the file.
 StoreStatus CheckWritable(StoreFile* file);
