@@ -243,118 +243,114 @@ void BM_Iterate_Sqlite(benchmark::State& state) {
 
 constexpr uint32_t kChanges = 200'000;
 
-void BM_Rewrite_Store(benchmark::State& state) {
-  StoreSide& side = Store();
-  const auto ids = Shuffled(RecordCount(), kChanges, 2);
+StoreRecord* FindTrack(StoreFile* file, uint32_t id) {
+  const std::string name = NameOf(id);
+  StoreRecord* r = nullptr;
+  if (Store_Find(file, &r, 0, name.c_str(), static_cast<uint32_t>(name.size() + 1)) != kStoreOk) std::abort();
+  return r;
+}
+
+// Applies change(file, id) to each id, flushing every kCommitEvery changes.
+template <class Change>
+void StoreChanges(benchmark::State& state, uint32_t seed, Change change) {
+  StoreFile* file = Store().file;
+  const auto ids = Shuffled(RecordCount(), kChanges, seed);
   uint32_t done = 0;
   for (auto _ : state) {
     for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      const std::string data = DataOf(id, 0);
-      std::string changed = data;
-      changed[0] = 'Z';
-      StoreRecord* r = nullptr;
-      if (Store_Find(side.file, &r, 0, name.c_str(), static_cast<uint32_t>(name.size() + 1)) != kStoreOk) std::abort();
-      if (Store_Rewrite(side.file, r, changed.data(), static_cast<uint32_t>(changed.size())) != kStoreOk) std::abort();
-      Store_FreeRecord(side.file, r);
-      if (++done % kCommitEvery == 0) Store_Flush(side.file);
+      change(file, id, done);
+      if (++done % kCommitEvery == 0 && Store_Flush(file) != kStoreOk) std::abort();
     }
-    Store_Flush(side.file);
+    if (Store_Flush(file) != kStoreOk) std::abort();
   }
   state.SetItemsProcessed(done);
 }
 
-void BM_Rewrite_Sqlite(benchmark::State& state) {
+// Runs `sql` once per id with bind(statement, id), one transaction per
+// kCommitEvery rows.
+template <class Bind>
+void SqliteChanges(benchmark::State& state, uint32_t seed, const char* sql, Bind bind) {
   SqliteSide& side = Sqlite();
-  const auto ids = Shuffled(RecordCount(), kChanges, 2);
-  sqlite3_stmt* update = side.Prepare("UPDATE tracks SET data = ? WHERE name = ?");
+  const auto ids = Shuffled(RecordCount(), kChanges, seed);
+  sqlite3_stmt* statement = side.Prepare(sql);
   uint32_t done = 0;
   for (auto _ : state) {
     side.Exec("BEGIN");
     for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      std::string changed = DataOf(id, 0);
-      changed[0] = 'Z';
-      sqlite3_bind_blob(update, 1, changed.data(), static_cast<int>(changed.size()), SQLITE_STATIC);
-      sqlite3_bind_text(update, 2, name.c_str(), static_cast<int>(name.size()), SQLITE_STATIC);
-      if (sqlite3_step(update) != SQLITE_DONE) std::abort();
-      sqlite3_reset(update);
+      bind(statement, id, done);
+      if (sqlite3_step(statement) != SQLITE_DONE) std::abort();
+      sqlite3_reset(statement);
       if (++done % kCommitEvery == 0) side.Exec("COMMIT; BEGIN");
     }
     side.Exec("COMMIT");
   }
-  sqlite3_finalize(update);
+  sqlite3_finalize(statement);
   state.SetItemsProcessed(done);
+}
+
+// Bindings live until the statement runs: kept here between bind and step.
+thread_local std::string bound_name, bound_data;
+
+void BindNameAndData(sqlite3_stmt* st, uint32_t id, const std::string& data) {
+  bound_name = NameOf(id);
+  bound_data = data;
+  sqlite3_bind_blob(st, 1, bound_data.data(), static_cast<int>(bound_data.size()), SQLITE_STATIC);
+  sqlite3_bind_text(st, 2, bound_name.c_str(), static_cast<int>(bound_name.size()), SQLITE_STATIC);
+}
+
+std::string Rewritten(uint32_t id) {
+  std::string data = DataOf(id, 0);
+  data[0] = 'Z';
+  return data;
+}
+
+void BM_Rewrite_Store(benchmark::State& state) {
+  StoreChanges(state, 2, [](StoreFile* file, uint32_t id, uint32_t) {
+    StoreRecord* r = FindTrack(file, id);
+    const std::string data = Rewritten(id);
+    if (Store_Rewrite(file, r, data.data(), static_cast<uint32_t>(data.size())) != kStoreOk) std::abort();
+    Store_FreeRecord(file, r);
+  });
+}
+
+void BM_Rewrite_Sqlite(benchmark::State& state) {
+  SqliteChanges(state, 2, "UPDATE tracks SET data = ? WHERE name = ?",
+                [](sqlite3_stmt* st, uint32_t id, uint32_t) { BindNameAndData(st, id, Rewritten(id)); });
 }
 
 // Records replaced by data of another length, as the library does when a
 // track's tags change: removed and inserted again. The file size afterwards
 // shows how freed blocks are reused.
 void BM_Churn_Store(benchmark::State& state) {
-  StoreSide& side = Store();
-  const auto ids = Shuffled(RecordCount(), kChanges, 3);
-  uint32_t done = 0;
-  const uint64_t before = FileBytes(side.path);
-  for (auto _ : state) {
-    for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      const std::string data = DataOf(id, 1 + done % 7);
-      StoreRecord* r = nullptr;
-      if (Store_Find(side.file, &r, 0, name.c_str(), static_cast<uint32_t>(name.size() + 1)) != kStoreOk) std::abort();
-      if (Store_Remove(side.file, r) != kStoreOk) std::abort();
-      Store_FreeRecord(side.file, r);
-      if (InsertRecord(side.file, id, data) != kStoreOk) std::abort();
-      if (++done % kCommitEvery == 0) Store_Flush(side.file);
-    }
-    Store_Flush(side.file);
-  }
-  state.SetItemsProcessed(done);
-  state.counters["file_MB"] = FileBytes(side.path) / 1e6;
-  state.counters["growth_pct"] = 100.0 * (double(FileBytes(side.path)) - double(before)) / double(before);
+  const uint64_t before = FileBytes(Store().path);
+  StoreChanges(state, 3, [](StoreFile* file, uint32_t id, uint32_t done) {
+    StoreRecord* r = FindTrack(file, id);
+    if (Store_Remove(file, r) != kStoreOk) std::abort();
+    Store_FreeRecord(file, r);
+    if (InsertRecord(file, id, DataOf(id, 1 + done % 7)) != kStoreOk) std::abort();
+  });
+  const uint64_t after = FileBytes(Store().path);
+  state.counters["file_MB"] = after / 1e6;
+  state.counters["growth_pct"] = 100.0 * (double(after) - double(before)) / double(before);
 }
 
 void BM_Churn_Sqlite(benchmark::State& state) {
-  SqliteSide& side = Sqlite();
-  const auto ids = Shuffled(RecordCount(), kChanges, 3);
-  sqlite3_stmt* update = side.Prepare("UPDATE tracks SET data = ? WHERE name = ?");
-  uint32_t done = 0;
-  const uint64_t before = FileBytes(side.path);
-  for (auto _ : state) {
-    side.Exec("BEGIN");
-    for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      const std::string data = DataOf(id, 1 + done % 7);
-      sqlite3_bind_blob(update, 1, data.data(), static_cast<int>(data.size()), SQLITE_STATIC);
-      sqlite3_bind_text(update, 2, name.c_str(), static_cast<int>(name.size()), SQLITE_STATIC);
-      if (sqlite3_step(update) != SQLITE_DONE) std::abort();
-      sqlite3_reset(update);
-      if (++done % kCommitEvery == 0) side.Exec("COMMIT; BEGIN");
-    }
-    side.Exec("COMMIT");
-  }
-  sqlite3_finalize(update);
-  side.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
-  state.SetItemsProcessed(done);
-  state.counters["file_MB"] = FileBytes(side.path) / 1e6;
-  state.counters["growth_pct"] = 100.0 * (double(FileBytes(side.path)) - double(before)) / double(before);
+  const uint64_t before = FileBytes(Sqlite().path);
+  SqliteChanges(state, 3, "UPDATE tracks SET data = ? WHERE name = ?",
+                [](sqlite3_stmt* st, uint32_t id, uint32_t done) { BindNameAndData(st, id, DataOf(id, 1 + done % 7)); });
+  Sqlite().Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+  const uint64_t after = FileBytes(Sqlite().path);
+  state.counters["file_MB"] = after / 1e6;
+  state.counters["growth_pct"] = 100.0 * (double(after) - double(before)) / double(before);
 }
 
 void BM_Remove_Store(benchmark::State& state) {
+  StoreChanges(state, 4, [](StoreFile* file, uint32_t id, uint32_t) {
+    StoreRecord* r = FindTrack(file, id);
+    if (Store_Remove(file, r) != kStoreOk) std::abort();
+    Store_FreeRecord(file, r);
+  });
   StoreSide& side = Store();
-  const auto ids = Shuffled(RecordCount(), kChanges, 4);
-  uint32_t done = 0;
-  for (auto _ : state) {
-    for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      StoreRecord* r = nullptr;
-      if (Store_Find(side.file, &r, 0, name.c_str(), static_cast<uint32_t>(name.size() + 1)) != kStoreOk) std::abort();
-      if (Store_Remove(side.file, r) != kStoreOk) std::abort();
-      Store_FreeRecord(side.file, r);
-      if (++done % kCommitEvery == 0) Store_Flush(side.file);
-    }
-    Store_Flush(side.file);
-  }
-  state.SetItemsProcessed(done);
   if (Store_Close(side.file) != kStoreOk) std::abort();
   side.file = nullptr;
   const auto start = std::chrono::steady_clock::now();
@@ -363,25 +359,12 @@ void BM_Remove_Store(benchmark::State& state) {
 }
 
 void BM_Remove_Sqlite(benchmark::State& state) {
-  SqliteSide& side = Sqlite();
-  const auto ids = Shuffled(RecordCount(), kChanges, 4);
-  sqlite3_stmt* remove = side.Prepare("DELETE FROM tracks WHERE name = ?");
-  uint32_t done = 0;
-  for (auto _ : state) {
-    side.Exec("BEGIN");
-    for (uint32_t id : ids) {
-      const std::string name = NameOf(id);
-      sqlite3_bind_text(remove, 1, name.c_str(), static_cast<int>(name.size()), SQLITE_STATIC);
-      if (sqlite3_step(remove) != SQLITE_DONE) std::abort();
-      sqlite3_reset(remove);
-      if (++done % kCommitEvery == 0) side.Exec("COMMIT; BEGIN");
-    }
-    side.Exec("COMMIT");
-  }
-  sqlite3_finalize(remove);
-  state.SetItemsProcessed(done);
-  sqlite3_close(side.db);
-  side.db = nullptr;
+  SqliteChanges(state, 4, "DELETE FROM tracks WHERE name = ?", [](sqlite3_stmt* st, uint32_t id, uint32_t) {
+    bound_name = NameOf(id);
+    sqlite3_bind_text(st, 1, bound_name.c_str(), static_cast<int>(bound_name.size()), SQLITE_STATIC);
+  });
+  sqlite3_close(Sqlite().db);
+  Sqlite().db = nullptr;
 }
 
 #define TAVO_ONCE(bm) BENCHMARK(bm)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime()

@@ -7,6 +7,7 @@
 #include <random>
 #include <vector>
 
+#include "store_exercise.h"
 #include "store_test_util.h"
 
 namespace tavo::testing {
@@ -32,36 +33,7 @@ uint32_t Word(const Bytes& b, size_t at) {
 
 void PutWord(Bytes& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); }
 
-// Opens, verifies, walks and changes a file the way the fuzzer does. Returns
-// the deep verification's status.
-StoreStatus Exercise(const std::string& path) {
-  const StoreFileType type;
-  const StoreStatus verified = Store_Verify(path, kStoreRead, &type);
-  StoreFile* file = nullptr;
-  if (Store_Open(&file, path, kStoreReadWrite, &type) != kStoreOk) return verified;
-  StoreInfo info;
-  Store_GetInfo(file, &info);
-  for (uint32_t key = 0; key < info.key_count && key < 4; ++key) {
-    StoreIteration* it = nullptr;
-    StoreRecord* record = nullptr;
-    int steps = 0;
-    for (StoreStatus s = Store_FindFirst(file, &it, &record, key, nullptr, 0); s == kStoreOk && ++steps < 256;
-         s = Store_FindNext(file, it, &record)) {
-      StoreRecord* again = nullptr;
-      if (Store_Find(file, &again, key, record->key_value(key), record->key_length(key)) == kStoreOk &&
-          Store_Remove(file, again) == kStoreOk) {
-        Store_Insert(file, again);
-      }
-      Store_FreeRecord(file, again);
-      Store_FreeRecord(file, record);
-      record = nullptr;
-    }
-    Store_FreeRecord(file, record);
-    Store_EndFind(file, it);
-  }
-  Store_Close(file);
-  return verified;
-}
+StoreStatus Exercise(const std::string& path) { return ExerciseStoreFile(path); }
 
 class StoreDamage : public ::testing::Test {
  protected:
