@@ -51,7 +51,12 @@ typedef unsigned int UINT;
 typedef float FLOAT;
 typedef double DOUBLE;
 typedef double DATE;
+#ifdef __cplusplus
+/* A type of its own in C++, so that dispatch can tell it from SHORT. */
+enum VARIANT_BOOL : int16_t {};
+#else
 typedef int16_t VARIANT_BOOL;
+#endif
 typedef LONG DISPID;
 typedef DWORD LCID;
 typedef uint16_t VARTYPE;

@@ -135,6 +135,14 @@ class Parser {
       return false;
     }
     const char c = text_[pos_];
+    // A key named by a class identifier, "{...}", is one word.
+    if (c == '{' && pos_ + 1 < text_.size() && !std::isspace(static_cast<unsigned char>(text_[pos_ + 1]))) {
+      const size_t close = text_.find('}', pos_);
+      if (close == std::string_view::npos) return false;
+      token->assign(text_.substr(pos_, close - pos_ + 1));
+      pos_ = close + 1;
+      return true;
+    }
     if (c == '{' || c == '}' || c == '=') {
       token->push_back(c);
       ++pos_;

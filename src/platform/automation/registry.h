@@ -29,12 +29,12 @@
 
 namespace tavo {
 
-struct CaseInsensitiveLess {
+struct TAVO_RUNTIME_API CaseInsensitiveLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const noexcept;
 };
 
-struct RegistryKey {
+struct TAVO_RUNTIME_API RegistryKey {
   std::string name;  // as first created
   std::optional<std::string> default_value;
   std::map<std::string, std::string, CaseInsensitiveLess> values;

@@ -69,12 +69,15 @@ bool ToInteger(const VARIANT& v, int64_t* out, bool* is_number) {
       const std::string text = tavo::BstrToUtf8(v.bstrVal);
       if (text == "True" || text == "true" || text == "#TRUE#") return *out = -1, true;
       if (text == "False" || text == "false" || text == "#FALSE#") return *out = 0, true;
+      *is_number = false;  // until the text reads as a number
       if (text.empty()) return false;
       errno = 0;
       char* end = nullptr;
       const double d = std::strtod(text.c_str(), &end);
       while (end && (*end == ' ' || *end == '\t')) ++end;
-      if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(d)) return false;
+      if (end == nullptr || *end != '\0' || !std::isfinite(d)) return false;
+      *is_number = true;
+      if (errno != 0) return false;
       if (d < -9.2e18 || d > 9.2e18) return false;
       *out = static_cast<int64_t>(std::nearbyint(d));
       return true;

@@ -1,0 +1,51 @@
+// Outgoing interfaces: a connection point keeps the sinks connected to one
+// outgoing interface of its container, in connection order, and fires
+// events to them by dispatch.
+//
+// The container owns the connection point; the connection point points back
+// at the container without a reference and the container clears that
+// pointer (DetachContainer) before it goes away.
+#ifndef TAVO_PLATFORM_COM_CONNECTION_POINT_H_
+#define TAVO_PLATFORM_COM_CONNECTION_POINT_H_
+
+#include <vector>
+
+#include "platform/com/enumerator.h"
+#include "platform/com/object.h"
+
+namespace tavo {
+
+class ConnectionPoint final : public ComObject<ConnectionPoint, IConnectionPoint> {
+ public:
+  ConnectionPoint(IConnectionPointContainer* container, const IID& iid) noexcept
+      : container_(container), iid_(iid) {}
+
+  void DetachContainer() noexcept { container_ = nullptr; }
+  // Releases every sink.
+  void DisconnectAll() noexcept;
+
+  // Invokes member `id` on every sink with `args` given last first, as
+  // DISPPARAMS wants them. Statuses of the sinks are not looked at.
+  void Fire(DISPID id, VARIANT* args, UINT count);
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override;
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** out) override;
+
+ private:
+  struct Connection {
+    DWORD cookie;
+    ComPtr<IUnknown> sink;  // queried for the outgoing interface
+  };
+
+  IConnectionPointContainer* container_;
+  const IID iid_;
+  std::vector<Connection> connections_;
+  DWORD next_cookie_ = 1;
+};
+
+}  // namespace tavo
+
+#endif  // TAVO_PLATFORM_COM_CONNECTION_POINT_H_

@@ -1,0 +1,280 @@
+// The object base and the dispatch engine, over a small interface described
+// here in the same format as the component's own.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/automation/utf.h"
+#include "platform/com/class_factory.h"
+#include "platform/com/connection_point.h"
+#include "platform/com/enumerator.h"
+#include "platform/com/object.h"
+
+#define TAVO_OWN_ITestCounter(X, T)                                           \
+  X(T, 1, PROPGET, get_Value, Value, RV, LONG* value)                         \
+  X(T, 1, PROPPUT, put_Value, Value, NORV, LONG value)                        \
+  X(T, 2, METHOD, Add, Add, RV, LONG a, SHORT b, LONG* sum)                   \
+  X(T, 3, METHOD, Describe, Describe, RV, BSTR prefix, VARIANT_BOOL loud, BSTR* text) \
+  X(T, 4, METHOD, Swap, Swap, NORV, LONG* inout)                              \
+  X(T, 5, METHOD, Partner, Partner, RV, ITestCounter* other, ITestCounter** same) \
+  X(T, 6, METHOD, Fail, Fail, NORV)
+#define TAVO_SLOTS_ITestCounter(X, T) TAVO_SLOTS_IDispatch(X, T) TAVO_OWN_ITestCounter(X, T)
+TAVO_FORWARD(ITestCounter)
+TAVO_INTERFACE(ITestCounter, IDispatch, 0x11111111, 0x2222, 0x3333, 0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55)
+
+namespace tavo {
+namespace {
+
+class Counter final : public ComObject<Counter, ITestCounter> {
+ public:
+  HRESULT STDMETHODCALLTYPE get_Value(LONG* v) override { return v ? (*v = value_, S_OK) : E_POINTER; }
+  HRESULT STDMETHODCALLTYPE put_Value(LONG v) override { return value_ = v, S_OK; }
+  HRESULT STDMETHODCALLTYPE Add(LONG a, SHORT b, LONG* sum) override { return *sum = a + b, S_OK; }
+  HRESULT STDMETHODCALLTYPE Describe(BSTR prefix, VARIANT_BOOL loud, BSTR* text) override {
+    std::string s = BstrToUtf8(prefix) + std::to_string(value_) + (loud ? "!" : "");
+    *text = BstrFromUtf8(s);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Swap(LONG* inout) override {
+    std::swap(*inout, value_);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Partner(ITestCounter* other, ITestCounter** same) override {
+    if (other == nullptr) return E_INVALIDARG;
+    other->AddRef();
+    *same = other;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Fail() override { return E_ACCESSDENIED; }
+
+ private:
+  LONG value_ = 0;
+};
+
+DISPID IdOf(IDispatch* d, const char16_t* name) {
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  DISPID id = 12345;
+  EXPECT_EQ(S_OK, d->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+  return id;
+}
+
+// Invokes with arguments given in declaration order.
+HRESULT Call(IDispatch* d, const char16_t* name, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
+  std::reverse(args.begin(), args.end());
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{args.data(), flags == DISPATCH_PROPERTYPUT ? &put : nullptr, static_cast<UINT>(args.size()),
+                    flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
+  UINT arg_err = 0;
+  return d->Invoke(IdOf(d, name), IID_NULL, 0, flags, &params, result, nullptr, &arg_err);
+}
+
+VARIANT Long(LONG v) {
+  VARIANT x;
+  VariantInit(&x);
+  x.vt = VT_I4;
+  x.lVal = v;
+  return x;
+}
+
+TEST(DispatchTest, GetIDsOfNamesIsCaseInsensitive) {
+  ComPtr<Counter> c = Counter::Make();
+  LPOLESTR names[] = {const_cast<LPOLESTR>(u"dEsCrIbE")};
+  DISPID id = 0;
+  EXPECT_EQ(S_OK, c->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+  EXPECT_EQ(3, id);
+  names[0] = const_cast<LPOLESTR>(u"Nope");
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, c->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
+  EXPECT_EQ(DISPID_UNKNOWN, id);
+}
+
+TEST(DispatchTest, PropertiesMethodsAndConversions) {
+  ComPtr<Counter> c = Counter::Make();
+  VARIANT r;
+  VariantInit(&r);
+  // A string argument converts to LONG for the put.
+  VARIANT text;
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(u"41");
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Value", DISPATCH_PROPERTYPUT, {text}, nullptr));
+  VariantClear(&text);
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Value", DISPATCH_PROPERTYGET, {}, &r));
+  EXPECT_EQ(VT_I4, r.vt);
+  EXPECT_EQ(41, r.lVal);
+
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Add", DISPATCH_METHOD, {Long(40), Long(2)}, &r));
+  EXPECT_EQ(42, r.lVal);
+  EXPECT_EQ(DISP_E_OVERFLOW, Call(c.Get(), u"Add", DISPATCH_METHOD, {Long(1), Long(70000)}, &r));
+  EXPECT_EQ(DISP_E_BADPARAMCOUNT, Call(c.Get(), u"Add", DISPATCH_METHOD, {Long(1)}, &r));
+
+  VARIANT prefix, loud;
+  prefix.vt = VT_BSTR;
+  prefix.bstrVal = SysAllocString(u"n=");
+  loud.vt = VT_BOOL;
+  loud.boolVal = VARIANT_TRUE;
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Describe", DISPATCH_METHOD, {prefix, loud}, &r));
+  EXPECT_EQ(VT_BSTR, r.vt);
+  EXPECT_EQ("n=41!", BstrToUtf8(r.bstrVal));
+  VariantClear(&r);
+  VariantClear(&prefix);
+
+  // A by-reference argument is written through.
+  LONG slot = 7;
+  VARIANT ref;
+  ref.vt = VT_BYREF | VT_I4;
+  ref.plVal = &slot;
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Swap", DISPATCH_METHOD, {ref}, nullptr));
+  EXPECT_EQ(41, slot);
+
+  // A failing member's status comes back as is.
+  EXPECT_EQ(E_ACCESSDENIED, Call(c.Get(), u"Fail", DISPATCH_METHOD, {}, nullptr));
+  EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
+            c->Invoke(99, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
+}
+
+TEST(DispatchTest, InterfaceArgumentsAreQueriedAndReturnedWithOneReference) {
+  ComPtr<Counter> a = Counter::Make();
+  ComPtr<Counter> b = Counter::Make();
+  VARIANT arg;
+  arg.vt = VT_DISPATCH;
+  arg.pdispVal = b.Get();
+  VARIANT r;
+  VariantInit(&r);
+  ASSERT_EQ(S_OK, Call(a.Get(), u"Partner", DISPATCH_METHOD, {arg}, &r));
+  EXPECT_EQ(VT_DISPATCH, r.vt);
+  EXPECT_EQ(static_cast<IDispatch*>(b.Get()), r.pdispVal);
+  VariantClear(&r);
+  // Something that is no object is a type mismatch, not a crash.
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(a.Get(), u"Partner", DISPATCH_METHOD, {Long(5)}, &r));
+  // A null object reaches the method as null.
+  VARIANT empty;
+  VariantInit(&empty);
+  EXPECT_EQ(E_INVALIDARG, Call(a.Get(), u"Partner", DISPATCH_METHOD, {empty}, &r));
+  b->AddRef();
+  EXPECT_EQ(1u, b->Release());
+}
+
+TEST(ObjectTest, QueryInterfaceAndModuleLockCount) {
+  const LONG before = ModuleLockCount().load();
+  {
+    ComPtr<Counter> c = Counter::Make();
+    EXPECT_EQ(before + 1, ModuleLockCount().load());
+    ComPtr<IUnknown> unk;
+    ComPtr<IDispatch> disp;
+    ASSERT_EQ(S_OK, c->QueryInterface(IID_IUnknown, unk.ReleaseAndGetVoidAddressOf()));
+    ASSERT_EQ(S_OK, c->QueryInterface(IID_IDispatch, disp.ReleaseAndGetVoidAddressOf()));
+    EXPECT_EQ(static_cast<void*>(unk.Get()), static_cast<void*>(disp.Get()));
+    void* p = reinterpret_cast<void*>(1);
+    EXPECT_EQ(E_NOINTERFACE, c->QueryInterface(IID_IClassFactory, &p));
+    EXPECT_EQ(nullptr, p);
+  }
+  EXPECT_EQ(before, ModuleLockCount().load());
+}
+
+// An outer object that aggregates a Counter.
+class Outer final : public ComObject<Outer, IConnectionPointContainer> {
+ public:
+  HRESULT FinalConstruct() {
+    return Counter::Create(ControllingUnknown(), IID_IUnknown, inner_.ReleaseAndGetVoidAddressOf());
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** ppv) override {
+    if (iid == IID_ITestCounter) return inner_->QueryInterface(iid, ppv);
+    return ComObject::QueryInterface(iid, ppv);
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID, IConnectionPoint**) override { return E_NOTIMPL; }
+
+ private:
+  ComPtr<IUnknown> inner_;
+};
+
+TEST(ObjectTest, AggregationDelegatesIdentityAndCounts) {
+  ComPtr<IConnectionPointContainer> outer;
+  ASSERT_EQ(S_OK, Outer::Create(nullptr, IID_IConnectionPointContainer, outer.ReleaseAndGetVoidAddressOf()));
+  ComPtr<ITestCounter> counter;
+  ASSERT_EQ(S_OK, outer->QueryInterface(IID_ITestCounter, counter.ReleaseAndGetVoidAddressOf()));
+  // Asking the inner object's interface for IUnknown gives the outer identity.
+  ComPtr<IUnknown> a, b;
+  counter->QueryInterface(IID_IUnknown, a.ReleaseAndGetVoidAddressOf());
+  outer->QueryInterface(IID_IUnknown, b.ReleaseAndGetVoidAddressOf());
+  EXPECT_EQ(a.Get(), b.Get());
+  // Aggregation must ask for IUnknown.
+  void* p = reinterpret_cast<void*>(1);
+  EXPECT_EQ(CLASS_E_NOAGGREGATION, Counter::Create(b.Get(), IID_ITestCounter, &p));
+  EXPECT_EQ(nullptr, p);
+}
+
+TEST(ObjectTest, ClassFactoryCreatesAndLocks) {
+  const LONG before = ModuleLockCount().load();
+  ComPtr<ClassFactory> factory = ClassFactory::Make(&Counter::Create);
+  EXPECT_EQ(before, ModuleLockCount().load());  // class objects do not hold the module
+  ComPtr<ITestCounter> c;
+  ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_ITestCounter, c.ReleaseAndGetVoidAddressOf()));
+  factory->LockServer(1);
+  EXPECT_EQ(before + 2, ModuleLockCount().load());
+  factory->LockServer(0);
+  c = nullptr;
+  EXPECT_EQ(before, ModuleLockCount().load());
+  ComPtr<ClassFactory> none = ClassFactory::Make(nullptr);
+  EXPECT_EQ(E_NOTIMPL, none->CreateInstance(nullptr, IID_IUnknown, c.ReleaseAndGetVoidAddressOf()));
+}
+
+// A sink that records the events it is sent.
+class Sink final : public ComObject<Sink, IDispatch> {
+ public:
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
+                                   UINT*) override {
+    log += std::to_string(id) + ":" + std::to_string(p->cArgs) + ";";
+    return S_OK;
+  }
+  std::string log;
+};
+
+TEST(ConnectionPointTest, AdviseFireUnadviseEnumerate) {
+  ComPtr<ConnectionPoint> cp = ConnectionPoint::Make(nullptr, IID_IDispatch);
+  ComPtr<Sink> s1 = Sink::Make(), s2 = Sink::Make();
+  DWORD c1 = 0, c2 = 0;
+  ASSERT_EQ(S_OK, cp->Advise(s1.Get(), &c1));
+  ASSERT_EQ(S_OK, cp->Advise(s2.Get(), &c2));
+  EXPECT_NE(c1, c2);
+  VARIANT args[2] = {Long(1), Long(2)};
+  cp->Fire(7, args, 2);
+  EXPECT_EQ("7:2;", s1->log);
+  EXPECT_EQ("7:2;", s2->log);
+
+  ComPtr<IEnumConnections> e;
+  ASSERT_EQ(S_OK, cp->EnumConnections(e.ReleaseAndGetAddressOf()));
+  CONNECTDATA data[3];
+  ULONG fetched = 0;
+  EXPECT_EQ(S_FALSE, e->Next(3, data, &fetched));
+  ASSERT_EQ(2u, fetched);
+  EXPECT_EQ(c1, data[0].dwCookie);
+  for (ULONG i = 0; i < fetched; ++i) data[i].pUnk->Release();
+
+  EXPECT_EQ(S_OK, cp->Unadvise(c1));
+  EXPECT_EQ(CONNECT_E_NOCONNECTION, cp->Unadvise(c1));
+  cp->Fire(8, nullptr, 0);
+  EXPECT_EQ("7:2;", s1->log);
+  EXPECT_EQ("7:2;8:0;", s2->log);
+  EXPECT_EQ(E_POINTER, cp->Advise(nullptr, &c1));
+}
+
+TEST(EnumeratorTest, VariantSnapshotNextSkipResetClone) {
+  std::vector<VARIANT> items = {Long(1), Long(2), Long(3)};
+  ComPtr<VariantEnumerator> e = VariantEnumerator::Over(items);
+  VARIANT v[2];
+  ULONG n = 0;
+  ASSERT_EQ(S_OK, e->Next(2, v, &n));
+  EXPECT_EQ(1, v[0].lVal);
+  EXPECT_EQ(2, v[1].lVal);
+  ComPtr<IEnumVARIANT> clone;
+  ASSERT_EQ(S_OK, e->Clone(clone.ReleaseAndGetAddressOf()));
+  EXPECT_EQ(S_FALSE, e->Skip(5));
+  ASSERT_EQ(S_OK, clone->Next(1, v, nullptr));
+  EXPECT_EQ(3, v[0].lVal);
+  e->Reset();
+  ASSERT_EQ(S_OK, e->Next(1, v, nullptr));
+  EXPECT_EQ(1, v[0].lVal);
+}
+
+}  // namespace
+}  // namespace tavo
