@@ -9,6 +9,13 @@ namespace {
 bool IsDuplicateRoot(uint32_t value) noexcept { return (value & kDuplicateTreeBit) != 0; }
 uint32_t DuplicateRoot(uint32_t value) noexcept { return value & ~kDuplicateTreeBit; }
 
+// A duplicate tree is keyed by record position: its walks advance by code, so
+// an entry whose value differs would hand out a position the walk cannot get
+// past.
+StoreStatus CheckDuplicateEntry(uint32_t code, uint32_t value) noexcept {
+  return code == value ? kStoreOk : kStoreNodeDamaged;
+}
+
 }  // namespace
 
 StoreStatus EnterKey(StoreFile* file, uint32_t key, uint32_t code, uint32_t position) {
@@ -141,8 +148,8 @@ StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_
                                              &dup_value, found);
             s != kStoreOk || *found) {
           *code = last_code;
-          *position = dup_value;
-          return s;
+          *position = dup_code;
+          return s != kStoreOk ? s : CheckDuplicateEntry(dup_code, dup_value);
         }
       }
     }
@@ -160,10 +167,10 @@ StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_
       *position = value;
       return kStoreOk;
     }
-    uint32_t dup_code = 0;
-    if (StoreStatus s = tree.SeekAtLeast(DuplicateRoot(value), 0, &dup_code, position, found);
+    uint32_t dup_value = 0;
+    if (StoreStatus s = tree.SeekAtLeast(DuplicateRoot(value), 0, position, &dup_value, found);
         s != kStoreOk || *found) {
-      return s;
+      return s != kStoreOk ? s : CheckDuplicateEntry(*position, dup_value);
     }
     from = uint64_t{*code} + 1;
   }
