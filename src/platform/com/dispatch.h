@@ -225,7 +225,7 @@ struct Invoker<Member, Retval> {
   }
 
   template <size_t... K>
-  static HRESULT CallWith(C* object, DISPPARAMS* params, VARIANT* result, UINT* arg_err,
+  static HRESULT CallWith(C* object, DISPPARAMS* params, VARIANT* result, [[maybe_unused]] UINT* arg_err,
                           std::index_sequence<K...>) {
     if (params->cArgs != kInputs) return DISP_E_BADPARAMCOUNT;
     std::tuple<Holder<K>...> args;
