@@ -1,0 +1,137 @@
+#include "generation/pl_gen_criteria.h"
+
+#include "generation/interface_text.h"
+#include "module/timestamp.h"
+#include "vocabulary/dates.h"
+
+namespace tavo {
+
+HRESULT TavoPLGenCriteria::get_Description(BSTR* description) {
+  if (description == nullptr) return E_POINTER;
+  *description = nullptr;
+  // No description reads as a null string.
+  return record_->description.empty() ? S_OK : CopyTextOut(record_->description, description);
+}
+
+HRESULT TavoPLGenCriteria::put_Description(BSTR description) {
+  record_->description = TextFromBstr(description);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_Field(LONG* field) {
+  if (field == nullptr) return E_POINTER;
+  *field = record_->field();
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_Field(LONG field) {
+  record_->set_field(field);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_FieldType(LONG* field_type) {
+  if (field_type == nullptr) return E_POINTER;
+  *field_type = record_->field_type;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_FieldType(LONG field_type) {
+  record_->field_type = field_type;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_Operation(LONG* op) {
+  if (op == nullptr) return E_POINTER;
+  *op = record_->op;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_Operation(LONG op) {
+  record_->op = op;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::GetInt(int index, LONG* value) const {
+  if (value == nullptr) return E_POINTER;
+  *value = record_->int_param(index);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::PutInt(int index, LONG value) {
+  record_->set_int_param(index, value);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_IntParam1(LONG* value) { return GetInt(0, value); }
+HRESULT TavoPLGenCriteria::put_IntParam1(LONG value) { return PutInt(0, value); }
+HRESULT TavoPLGenCriteria::get_IntParam2(LONG* value) { return GetInt(1, value); }
+HRESULT TavoPLGenCriteria::put_IntParam2(LONG value) { return PutInt(1, value); }
+HRESULT TavoPLGenCriteria::get_IntParam3(LONG* value) { return GetInt(2, value); }
+HRESULT TavoPLGenCriteria::put_IntParam3(LONG value) { return PutInt(2, value); }
+
+HRESULT TavoPLGenCriteria::GetStr(int index, BSTR* value) const {
+  if (value == nullptr) return E_POINTER;
+  // A missing parameter reads as an empty string, not a null one.
+  return CopyTextOut(record_->str_param(index), value);
+}
+
+HRESULT TavoPLGenCriteria::PutStr(int index, BSTR value) {
+  record_->set_str_param(index, TextFromBstr(value));
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_StrParam1(BSTR* value) { return GetStr(0, value); }
+HRESULT TavoPLGenCriteria::put_StrParam1(BSTR value) { return PutStr(0, value); }
+HRESULT TavoPLGenCriteria::get_StrParam2(BSTR* value) { return GetStr(1, value); }
+HRESULT TavoPLGenCriteria::put_StrParam2(BSTR value) { return PutStr(1, value); }
+
+HRESULT TavoPLGenCriteria::get_Weight(SHORT* weight) {
+  if (weight == nullptr) return E_POINTER;
+  *weight = static_cast<SHORT>(record_->weight);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_Weight(SHORT weight) {
+  record_->weight = static_cast<uint16_t>(weight);
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_SelectionBased(LONG* selection_based) {
+  if (selection_based == nullptr) return E_POINTER;
+  *selection_based = record_->selection_based ? 1 : 0;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_SelectionBased(LONG selection_based) {
+  record_->selection_based = selection_based == 1 ? 1 : 0;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_Order(LONG* order) {
+  if (order == nullptr) return E_POINTER;
+  *order = record_->order;
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::put_Order(LONG) { return S_OK; }
+
+HRESULT TavoPLGenCriteria::GetDate(int index, ITavoPL2Timestamp** date) const {
+  if (date == nullptr) return E_POINTER;
+  *date = nullptr;
+  return NewTimestamp(UnpackGeneratorDate(static_cast<uint32_t>(record_->int_param(index))), date);
+}
+
+HRESULT TavoPLGenCriteria::PutDate(int index, ITavoPL2Timestamp* date) {
+  if (date == nullptr) return E_INVALIDARG;
+  DateTime value;
+  if (ReadTimestamp(date, &value) != S_OK) return E_FAIL;
+  record_->set_int_param(index, static_cast<int32_t>(PackGeneratorDate(value)));
+  return S_OK;
+}
+
+HRESULT TavoPLGenCriteria::get_DateParam1(ITavoPL2Timestamp** date) { return GetDate(0, date); }
+HRESULT TavoPLGenCriteria::put_DateParam1(ITavoPL2Timestamp* date) { return PutDate(0, date); }
+HRESULT TavoPLGenCriteria::get_DateParam2(ITavoPL2Timestamp** date) { return GetDate(1, date); }
+HRESULT TavoPLGenCriteria::put_DateParam2(ITavoPL2Timestamp* date) { return PutDate(1, date); }
+
+}  // namespace tavo

@@ -1,0 +1,40 @@
+#include "generation/pl_gen_limit.h"
+
+namespace tavo {
+
+HRESULT TavoPLGenLimit::get_Field(LONG* field) {
+  if (field == nullptr) return E_POINTER;
+  *field = value_.field;
+  return S_OK;
+}
+
+HRESULT TavoPLGenLimit::put_Field(LONG field) {
+  value_.field = field;
+  return S_OK;
+}
+
+HRESULT TavoPLGenLimit::get_Limit(LONG* limit) {
+  if (limit == nullptr) return E_POINTER;
+  *limit = value_.limit;
+  return S_OK;
+}
+
+HRESULT TavoPLGenLimit::put_Limit(LONG limit) {
+  value_.limit = limit;
+  return S_OK;
+}
+
+HRESULT NewGenLimit(const FieldLimit& value, ITavoPLGenLimit** out) {
+  *out = TavoPLGenLimit::Make(value).Detach();
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ReadGenLimit(ITavoPLGenLimit* limit, FieldLimit* value) {
+  if (limit == nullptr) return E_INVALIDARG;
+  LONG field = 0, count = 0;
+  if (limit->get_Field(&field) != S_OK || limit->get_Limit(&count) != S_OK) return E_FAIL;
+  *value = FieldLimit{field, count};
+  return S_OK;
+}
+
+}  // namespace tavo
