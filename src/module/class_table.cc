@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "data/descriptions/pl_info.h"
 #include "module/timestamp.h"
 
 namespace tavo {
@@ -31,7 +32,8 @@ const std::array<ClassEntry, 25> kClasses = {{
     {"TavoPLGenLimitList", &CLSID_TavoPLGenLimitList, 118, kPrefix, "{ed75723c-c2c2-41f0-a53b-eeba58e99008}",
      nullptr},
     {"TavoPLGenRank", &CLSID_TavoPLGenRank, 119, kPrefix, "{60e3a301-0599-43be-9426-37422458c049}", nullptr},
-    {"TavoPLInfo", &CLSID_TavoPLInfo, 146, kPrefix, "{d5b0933b-c06e-4c7c-b639-8da02f32f374}", nullptr},
+    {"TavoPLInfo", &CLSID_TavoPLInfo, 146, kPrefix, "{d5b0933b-c06e-4c7c-b639-8da02f32f374}",
+     &TavoPLInfo::Create},
     {"TavoPLDataList", &CLSID_TavoPLDataList, 0, kPrefix, "{7a882a30-16c2-421f-9b51-6bf48dcb86df}", nullptr},
     {"TavoPLDataListItem", &CLSID_TavoPLDataListItem, 0, kPrefix, "{dd2f3c6a-8b35-4a78-a4af-7508bfe2037d}", nullptr},
     {"TavoPLIDList", &CLSID_TavoPLIDList, 0, kPrefix, "{b009ed81-628f-4428-b2f7-cb6c70b929e9}", nullptr},
