@@ -3,6 +3,7 @@
 #include <array>
 
 #include "data/descriptions/pl_info.h"
+#include "generation/generator_classes.h"
 #include "module/timestamp.h"
 
 namespace tavo {
@@ -23,15 +24,19 @@ const std::array<ClassEntry, 25> kClasses = {{
     {"TavoPL2ResultList", &CLSID_TavoPL2ResultList, 0, kPrefix, "{f8f76e2d-8db9-47d8-91d2-10b34e79ab00}", nullptr},
     {"TavoEra", &CLSID_TavoEra, 0, kPrefix, "{094c0208-1824-48b6-a960-7d0f91569417}", nullptr},
     {"TavoPLGeneratorList", &CLSID_TavoPLGeneratorList, 113, kPrefix, "{e3a1364b-0a15-4594-8ab5-ca4daf964c62}",
-     nullptr},
-    {"TavoPLGenerator", &CLSID_TavoPLGenerator, 114, kPrefix, "{cfc6bc20-9a40-4ed9-b3ab-8b149d76b1dc}", nullptr},
-    {"TavoPLGenCriteria", &CLSID_TavoPLGenCriteria, 115, kPrefix, "{74b99c5a-bc33-4715-b613-1b36b7eeb28a}", nullptr},
-    {"TavoPLGenLimit", &CLSID_TavoPLGenLimit, 116, kPrefix, "{151cb760-ded6-43c1-b8b1-55053fc0eb03}", nullptr},
+     &TavoPLGeneratorList::Create},
+    {"TavoPLGenerator", &CLSID_TavoPLGenerator, 114, kPrefix, "{cfc6bc20-9a40-4ed9-b3ab-8b149d76b1dc}",
+     &TavoPLGenerator::Create},
+    {"TavoPLGenCriteria", &CLSID_TavoPLGenCriteria, 115, kPrefix, "{74b99c5a-bc33-4715-b613-1b36b7eeb28a}",
+     &TavoPLGenCriteria::Create},
+    {"TavoPLGenLimit", &CLSID_TavoPLGenLimit, 116, kPrefix, "{151cb760-ded6-43c1-b8b1-55053fc0eb03}",
+     &TavoPLGenLimit::Create},
     {"TavoPLGenCriteriaList", &CLSID_TavoPLGenCriteriaList, 117, kPrefix, "{91e7379f-bb8a-44d9-930d-b7a4bc27f299}",
-     nullptr},
+     &TavoPLGenCriteriaList::Create},
     {"TavoPLGenLimitList", &CLSID_TavoPLGenLimitList, 118, kPrefix, "{ed75723c-c2c2-41f0-a53b-eeba58e99008}",
-     nullptr},
-    {"TavoPLGenRank", &CLSID_TavoPLGenRank, 119, kPrefix, "{60e3a301-0599-43be-9426-37422458c049}", nullptr},
+     &TavoPLGenLimitList::Create},
+    {"TavoPLGenRank", &CLSID_TavoPLGenRank, 119, kPrefix, "{60e3a301-0599-43be-9426-37422458c049}",
+     &TavoPLGenRank::Create},
     {"TavoPLInfo", &CLSID_TavoPLInfo, 146, kPrefix, "{d5b0933b-c06e-4c7c-b639-8da02f32f374}",
      &TavoPLInfo::Create},
     {"TavoPLDataList", &CLSID_TavoPLDataList, 0, kPrefix, "{7a882a30-16c2-421f-9b51-6bf48dcb86df}", nullptr},
