@@ -30,22 +30,23 @@ class PLInfoTest : public testing::Test {
     SysFreeString(text);
   }
 
-  // The text a getter hands out, freed again; "<failed>" on a failure.
-  std::string Text(TextGetter getter, LONG value) {
-    BSTR text = nullptr;
-    if ((info_.Get()->*getter)(value, &text) != S_OK || text == nullptr) return "<failed>";
-    std::string utf8 = BstrToUtf8(text);
+  // The text of a successful call, freed again; "<failed>" otherwise.
+  static std::string Take(HRESULT status, BSTR text) {
+    std::string utf8 = status == S_OK && text != nullptr ? BstrToUtf8(text) : "<failed>";
     SysFreeString(text);
     return utf8;
+  }
+  std::string Text(TextGetter getter, LONG value) {
+    BSTR text = nullptr;
+    const HRESULT status = (info_.Get()->*getter)(value, &text);
+    return Take(status, text);
   }
   std::string Field(LONG field) { return Text(&ITavoPLInfo::GetCriteriaFieldDescription, field); }
   std::string Op(LONG op) { return Text(&ITavoPLInfo::GetCriteriaOpDescription, op); }
   std::string Cutoff(LONG field, LONG order) {
     BSTR text = nullptr;
-    if (info_->GetCutoffFieldDescription(field, order, &text) != S_OK || text == nullptr) return "<failed>";
-    std::string utf8 = BstrToUtf8(text);
-    SysFreeString(text);
-    return utf8;
+    const HRESULT status = info_->GetCutoffFieldDescription(field, order, &text);
+    return Take(status, text);
   }
   LONG FieldType(LONG field) {
     LONG type = -99;
