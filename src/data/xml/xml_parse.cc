@@ -582,14 +582,18 @@ class Parser {
 
 }  // namespace
 
+constexpr size_t kMaxNodeRoom = size_t{1} << 20;
+
 int XmlDocument_Parse(const char* bytes, size_t length, XmlNode** root) noexcept {
   if (root != nullptr) *root = nullptr;
   if (bytes == nullptr || length == 0 || root == nullptr) return kXmlInvalidArgument;
   if (length > SIZE_MAX / 4) return kXmlOutOfMemory;
   // One block for the copy of the input and, for a typical document, all of
-  // its nodes: about one element per 16 bytes of input.
+  // its nodes: about one element per 16 bytes of input (at most 1 MiB ahead;
+  // denser or larger documents take further chunks).
   const size_t copy_size = (length + 1 + 15) & ~static_cast<size_t>(15);
-  const size_t node_room = (length / 16 + 4) * sizeof(XmlNode);
+  size_t node_room = (length / 16 + 4) * sizeof(XmlNode);
+  if (node_room > kMaxNodeRoom) node_room = kMaxNodeRoom;
   XmlArena* arena = xml_internal::ArenaCreate(copy_size + node_room);
   if (arena == nullptr) return kXmlOutOfMemory;
   char* copy = static_cast<char*>(xml_internal::ArenaAlloc(arena, length + 1));

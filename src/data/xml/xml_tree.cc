@@ -68,8 +68,11 @@ XmlArena* ArenaCreate(size_t first_block) {
 
 void* ArenaAllocSlow(XmlArena* arena, size_t n) {
   constexpr size_t kChunkHeader = (sizeof(XmlArenaChunk) + 15) & ~static_cast<size_t>(15);
-  size_t size = arena->last_chunk_size * 2;
-  if (size < 4096) size = 4096;
+  // Chunks double from 4 KiB up to 1 MiB (or the request, when larger).
+  constexpr size_t kMinChunk = 4096;
+  constexpr size_t kMaxChunk = size_t{1} << 20;
+  size_t size = arena->last_chunk_size < kMaxChunk / 2 ? arena->last_chunk_size * 2 : kMaxChunk;
+  if (size < kMinChunk) size = kMinChunk;
   if (size < n) size = n;
   if (size > SIZE_MAX - kChunkHeader) return nullptr;
   char* block = static_cast<char*>(Malloc(kChunkHeader + size));
