@@ -31,9 +31,8 @@ void GeneratorChain::UnlinkAll() {
 GenStatus GeneratorChain::Insert(GeneratorPtr record, int32_t position, int32_t* used) {
   if (record == nullptr || record->linked_ || records_.size() >= kMaxGenerators) return kGenBadArgument;
   // Position 0 appends as well: the list's insertion point counts from 1.
-  const size_t at = position < 1 || static_cast<size_t>(position) >= records_.size()
-                        ? records_.size()
-                        : static_cast<size_t>(position);
+  const size_t at = position < 1 || static_cast<size_t>(position) >= records_.size() ? records_.size()
+                                                                                     : static_cast<size_t>(position);
   record->linked_ = true;
   records_.insert(records_.begin() + static_cast<std::ptrdiff_t>(at), std::move(record));
   if (used) *used = static_cast<int32_t>(at);
@@ -41,7 +40,8 @@ GenStatus GeneratorChain::Insert(GeneratorPtr record, int32_t position, int32_t*
 }
 
 GenStatus GeneratorChain::Remove(const GeneratorRecord* record) {
-  auto it = std::find_if(records_.begin(), records_.end(), [record](const GeneratorPtr& r) { return r.get() == record; });
+  auto it =
+      std::find_if(records_.begin(), records_.end(), [record](const GeneratorPtr& r) { return r.get() == record; });
   if (record == nullptr || it == records_.end()) return kGenNotFound;
   (*it)->linked_ = false;
   records_.erase(it);

@@ -16,7 +16,8 @@ TAVO_INTERFACE(ITavoOwnGenerator, IUnknown, 0x0b7f3a52, 0x6c1e, 0x4d7a, 0x9e, 0x
 
 #define TAVO_OWN_ITavoOwnGenCriteria(X, T)
 #define TAVO_SLOTS_ITavoOwnGenCriteria(X, T)
-TAVO_INTERFACE(ITavoOwnGenCriteria, IUnknown, 0x0b7f3a52, 0x6c1e, 0x4d7a, 0x9e, 0x21, 0x5a, 0x3c, 0x84, 0x17, 0xd2, 0x61)
+TAVO_INTERFACE(ITavoOwnGenCriteria, IUnknown, 0x0b7f3a52, 0x6c1e, 0x4d7a, 0x9e, 0x21, 0x5a, 0x3c, 0x84, 0x17, 0xd2,
+               0x61)
 
 #define TAVO_OWN_ITavoOwnGenCriteriaList(X, T)
 #define TAVO_SLOTS_ITavoOwnGenCriteriaList(X, T)

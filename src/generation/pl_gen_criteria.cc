@@ -1,6 +1,7 @@
 #include "generation/pl_gen_criteria.h"
 
 #include "generation/interface_text.h"
+#include "generation/out_value.h"
 #include "module/timestamp.h"
 #include "vocabulary/dates.h"
 
@@ -18,44 +19,28 @@ HRESULT TavoPLGenCriteria::put_Description(BSTR description) {
   return S_OK;
 }
 
-HRESULT TavoPLGenCriteria::get_Field(LONG* field) {
-  if (field == nullptr) return E_POINTER;
-  *field = record_->field();
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::get_Field(LONG* field) { return StoreOut(field, record_->field()); }
 
 HRESULT TavoPLGenCriteria::put_Field(LONG field) {
   record_->set_field(field);
   return S_OK;
 }
 
-HRESULT TavoPLGenCriteria::get_FieldType(LONG* field_type) {
-  if (field_type == nullptr) return E_POINTER;
-  *field_type = record_->field_type;
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::get_FieldType(LONG* field_type) { return StoreOut(field_type, record_->field_type); }
 
 HRESULT TavoPLGenCriteria::put_FieldType(LONG field_type) {
   record_->field_type = field_type;
   return S_OK;
 }
 
-HRESULT TavoPLGenCriteria::get_Operation(LONG* op) {
-  if (op == nullptr) return E_POINTER;
-  *op = record_->op;
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::get_Operation(LONG* op) { return StoreOut(op, record_->op); }
 
 HRESULT TavoPLGenCriteria::put_Operation(LONG op) {
   record_->op = op;
   return S_OK;
 }
 
-HRESULT TavoPLGenCriteria::GetInt(int index, LONG* value) const {
-  if (value == nullptr) return E_POINTER;
-  *value = record_->int_param(index);
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::GetInt(int index, LONG* value) const { return StoreOut(value, record_->int_param(index)); }
 
 HRESULT TavoPLGenCriteria::PutInt(int index, LONG value) {
   record_->set_int_param(index, value);
@@ -85,11 +70,7 @@ HRESULT TavoPLGenCriteria::put_StrParam1(BSTR value) { return PutStr(0, value); 
 HRESULT TavoPLGenCriteria::get_StrParam2(BSTR* value) { return GetStr(1, value); }
 HRESULT TavoPLGenCriteria::put_StrParam2(BSTR value) { return PutStr(1, value); }
 
-HRESULT TavoPLGenCriteria::get_Weight(SHORT* weight) {
-  if (weight == nullptr) return E_POINTER;
-  *weight = static_cast<SHORT>(record_->weight);
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::get_Weight(SHORT* weight) { return StoreOut(weight, static_cast<SHORT>(record_->weight)); }
 
 HRESULT TavoPLGenCriteria::put_Weight(SHORT weight) {
   record_->weight = static_cast<uint16_t>(weight);
@@ -97,9 +78,7 @@ HRESULT TavoPLGenCriteria::put_Weight(SHORT weight) {
 }
 
 HRESULT TavoPLGenCriteria::get_SelectionBased(LONG* selection_based) {
-  if (selection_based == nullptr) return E_POINTER;
-  *selection_based = record_->selection_based ? 1 : 0;
-  return S_OK;
+  return StoreOut(selection_based, record_->selection_based ? 1 : 0);
 }
 
 HRESULT TavoPLGenCriteria::put_SelectionBased(LONG selection_based) {
@@ -107,11 +86,7 @@ HRESULT TavoPLGenCriteria::put_SelectionBased(LONG selection_based) {
   return S_OK;
 }
 
-HRESULT TavoPLGenCriteria::get_Order(LONG* order) {
-  if (order == nullptr) return E_POINTER;
-  *order = record_->order;
-  return S_OK;
-}
+HRESULT TavoPLGenCriteria::get_Order(LONG* order) { return StoreOut(order, record_->order); }
 
 HRESULT TavoPLGenCriteria::put_Order(LONG) { return S_OK; }
 

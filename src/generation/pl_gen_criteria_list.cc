@@ -1,13 +1,12 @@
 #include "generation/pl_gen_criteria_list.h"
 
+#include "generation/out_value.h"
 #include "generation/pl_gen_criteria.h"
 
 namespace tavo {
 
 HRESULT TavoPLGenCriteriaList::get_Count(LONG* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = record() ? record()->criteria_count() : 0;
-  return S_OK;
+  return StoreOut(count, record() ? record()->criteria_count() : 0);
 }
 
 HRESULT TavoPLGenCriteriaList::GetCriteria(LONG index, ITavoPLGenCriteria** criteria) {

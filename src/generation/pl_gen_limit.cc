@@ -1,23 +1,16 @@
 #include "generation/pl_gen_limit.h"
+#include "generation/out_value.h"
 
 namespace tavo {
 
-HRESULT TavoPLGenLimit::get_Field(LONG* field) {
-  if (field == nullptr) return E_POINTER;
-  *field = value_.field;
-  return S_OK;
-}
+HRESULT TavoPLGenLimit::get_Field(LONG* field) { return StoreOut(field, value_.field); }
 
 HRESULT TavoPLGenLimit::put_Field(LONG field) {
   value_.field = field;
   return S_OK;
 }
 
-HRESULT TavoPLGenLimit::get_Limit(LONG* limit) {
-  if (limit == nullptr) return E_POINTER;
-  *limit = value_.limit;
-  return S_OK;
-}
+HRESULT TavoPLGenLimit::get_Limit(LONG* limit) { return StoreOut(limit, value_.limit); }
 
 HRESULT TavoPLGenLimit::put_Limit(LONG limit) {
   value_.limit = limit;

@@ -1,4 +1,5 @@
 #include "generation/pl_gen_limit_list.h"
+#include "generation/out_value.h"
 
 #include <algorithm>
 #include <limits>
@@ -7,11 +8,7 @@
 
 namespace tavo {
 
-HRESULT TavoPLGenLimitList::get_Count(LONG* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = static_cast<LONG>(pairs_.size());
-  return S_OK;
-}
+HRESULT TavoPLGenLimitList::get_Count(LONG* count) { return StoreOut(count, static_cast<LONG>(pairs_.size())); }
 
 HRESULT TavoPLGenLimitList::GetLimit(LONG index, ITavoPLGenLimit** limit) {
   if (limit == nullptr) return E_POINTER;

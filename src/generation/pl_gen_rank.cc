@@ -1,23 +1,16 @@
 #include "generation/pl_gen_rank.h"
+#include "generation/out_value.h"
 
 namespace tavo {
 
-HRESULT TavoPLGenRank::get_Field(LONG* field) {
-  if (field == nullptr) return E_POINTER;
-  *field = field_;
-  return S_OK;
-}
+HRESULT TavoPLGenRank::get_Field(LONG* field) { return StoreOut(field, field_); }
 
 HRESULT TavoPLGenRank::put_Field(LONG field) {
   field_ = field;
   return S_OK;
 }
 
-HRESULT TavoPLGenRank::get_RankOrder(LONG* order) {
-  if (order == nullptr) return E_POINTER;
-  *order = order_;
-  return S_OK;
-}
+HRESULT TavoPLGenRank::get_RankOrder(LONG* order) { return StoreOut(order, order_); }
 
 HRESULT TavoPLGenRank::put_RankOrder(LONG order) {
   order_ = order;

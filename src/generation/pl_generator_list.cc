@@ -1,4 +1,5 @@
 #include "generation/pl_generator_list.h"
+#include "generation/out_value.h"
 
 #include <strings.h>
 
@@ -23,11 +24,7 @@ bool HasXmlExtension(const std::string& path) {
 
 void SetGeneratorListSaver(GeneratorListSaver saver) { g_saver = saver; }
 
-HRESULT TavoPLGeneratorList::get_Count(SHORT* count) {
-  if (count == nullptr) return E_POINTER;
-  *count = static_cast<SHORT>(chain_.size());
-  return S_OK;
-}
+HRESULT TavoPLGeneratorList::get_Count(SHORT* count) { return StoreOut(count, static_cast<SHORT>(chain_.size())); }
 
 HRESULT TavoPLGeneratorList::GetPLGenerator(LONG index, ITavoPLGenerator** generator) {
   if (generator == nullptr) return E_POINTER;
