@@ -25,6 +25,8 @@ HRESULT TavoPLGenCriteriaList::AddCriteria(LONG where, ITavoPLGenCriteria* crite
   ComPtr<TavoPLGenCriteria> own = AsOwn<TavoPLGenCriteria>(criteria);
   if (!own) return E_INVALIDARG;
   if (!generator_) return S_OK;
+  // Checked first so that a refused criterion does not give the generator its record.
+  if (own->record()->linked()) return E_FAIL;
   return generator_->EnsureRecord().AddCriterion(where, own->record()) == kGenOk ? S_OK : E_FAIL;
 }
 

@@ -81,7 +81,9 @@ TEST(GeneratorObjectTest, CriteriaOrdersReplacementAndRenumbering) {
   // A criterion already in a chain cannot join another one.
   ComPtr<ITavoPLGenCriteria> first;
   ASSERT_EQ(S_OK, list->GetCriteria(1, first.ReleaseAndGetAddressOf()));
-  EXPECT_EQ(E_FAIL, CriteriaOf(NewGenerator().Get())->AddCriteria(0, first.Get()));
+  ComPtr<ITavoPLGenerator> other = NewGenerator();
+  EXPECT_EQ(E_FAIL, CriteriaOf(other.Get())->AddCriteria(0, first.Get()));
+  EXPECT_EQ("<fail>", NameOf(other.Get()));  // still without a record
 
   ASSERT_EQ(S_OK, list->ClearCriteria());
   list->get_Count(&count);
