@@ -3,6 +3,7 @@
 // fields under the equivalent ID3v2 frame ids. Writing always writes ID3v2.4
 // and leaves other tags alone.
 #include <taglib/commentsframe.h>
+#include <taglib/id3v1genres.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
@@ -24,6 +25,15 @@ std::string Joined(const TagLib::StringList& values, unsigned first = 0) {
   return out;
 }
 
+// A genre given as a version-1 number ("17" or "(17)") reads as its name.
+std::string GenreText(const std::string& text) {
+  std::string digits = text;
+  if (digits.size() > 2 && digits.front() == '(' && digits.back() == ')') digits = digits.substr(1, digits.size() - 2);
+  if (digits.empty() || digits.size() > 3 || digits.find_first_not_of("0123456789") != std::string::npos) return text;
+  const TagLib::String name = TagLib::ID3v1::genre(std::stoi(digits));
+  return name.isEmpty() ? text : Utf8(name);
+}
+
 void ReadId3v2(TagLib::ID3v2::Tag* tag, TagData* data) {
   data->format = "ID3v2." + std::to_string(tag->header()->majorVersion());
   for (TagLib::ID3v2::Frame* frame : tag->frameList()) {
@@ -31,7 +41,7 @@ void ReadId3v2(TagLib::ID3v2::Tag* tag, TagData* data) {
     if (auto* user = dynamic_cast<TagLib::ID3v2::UserTextIdentificationFrame*>(frame)) {
       data->values["TXXX:" + Utf8(user->description())] = Joined(user->fieldList(), 1);
     } else if (auto* text = dynamic_cast<TagLib::ID3v2::TextIdentificationFrame*>(frame)) {
-      data->values[id] = Joined(text->fieldList());
+      data->values[id] = id == "TCON" ? GenreText(Joined(text->fieldList())) : Joined(text->fieldList());
     } else if (auto* comment = dynamic_cast<TagLib::ID3v2::CommentsFrame*>(frame)) {
       data->values.emplace("COMM", Utf8(comment->text()));
     }

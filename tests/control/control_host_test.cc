@@ -181,15 +181,18 @@ TEST_F(ControlHostTest, LookupGivesTheRecordingsServiceData) {
 }
 
 TEST_F(ControlHostTest, CorrelatesOfAllThreeLevels) {
-  using CorrelateCall = HRESULT (STDMETHODCALLTYPE ITAVOService::*)(BSTR, BSTR, ITAVOCorrelateList**);
-  const CorrelateCall calls[] = {&ITAVOService::GetCorrelates0, &ITAVOService::GetCorrelates1,
-                                 &ITAVOService::GetCorrelates2};
+  // Slots 7, 20 and 19 serve levels 0, 1 and 2.
+  using CorrelateCall = HRESULT (*)(ITAVOService*, BSTR, BSTR, ITAVOCorrelateList**);
+  const CorrelateCall calls[] = {
+      [](ITAVOService* s, BSTR l, BSTR t, ITAVOCorrelateList** out) { return s->GetCorrelates0(l, t, out); },
+      [](ITAVOService* s, BSTR l, BSTR t, ITAVOCorrelateList** out) { return s->GetCorrelates1(l, t, out); },
+      [](ITAVOService* s, BSTR l, BSTR t, ITAVOCorrelateList** out) { return s->GetCorrelates2(l, t, out); }};
   for (int level = 0; level < 3; ++level) {
     SCOPED_TRACE(level);
     ComPtr<ITAVOCorrelateList> list;
     // A caller that already holds this revision still gets the list.
-    ASSERT_EQ(S_OK, (service_.Get()->*calls[level])(Bstr("3").s, Bstr("offline-2024.06").s,
-                                                     list.ReleaseAndGetAddressOf()));
+    ASSERT_EQ(S_OK, calls[level](service_.Get(), Bstr("3").s, Bstr("offline-2024.06").s,
+                                 list.ReleaseAndGetAddressOf()));
     LONG count = 0, min = 0, max = 0, got_level = -1;
     BSTR s = nullptr;
     EXPECT_EQ(S_OK, list->get_Count(&count));

@@ -109,7 +109,10 @@ TEST(TagReaderTest, ReadsMp3TaggedByTagLib) {
     id->setDescription(TAVOCTL_TAGID_ID3_DESCRIPTION);
     id->setText("31Z1XA1NBBU12345QQ");
     tag->addFrame(id);
-    ASSERT_TRUE(file.save());
+    auto* genre = new TagLib::ID3v2::TextIdentificationFrame("TCON", TagLib::String::Latin1);
+    genre->setText("(17)");  // a version-1 genre number
+    tag->addFrame(genre);
+    ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, TagLib::ID3v2::v3));
   }
   ComPtr<Mp3TagReader> reader = Mp3TagReader::Make();
   ASSERT_EQ(S_OK, OpenFile(reader, path));
@@ -122,6 +125,7 @@ TEST(TagReaderTest, ReadsMp3TaggedByTagLib) {
   EXPECT_EQ("31Z1XA1NBBU12345QQ", v.Get(&ITAVOTag::get_TagID));
   EXPECT_EQ(kNoValue, v.Get(&ITAVOTag::get_Label));
   EXPECT_EQ(kNoValue, v.Frame(u"TORY"));
+  EXPECT_EQ("Rock", v.Get(&ITAVOTag::get_GenreText));
 }
 
 TEST(TagReaderTest, ReadsWmaTaggedByTagLib) {
