@@ -50,11 +50,12 @@ const PropertyKeys& KeysOf(TagProperty p) {
   return kProperties[0];  // unreachable: the table covers every property
 }
 
-// Frame names that callers use for both formats. "TLEN" of a WMA file is
-// its stream duration (ASF keeps no such attribute).
+// Frame names that callers use for both formats: "TORY" is the original
+// year property; in WMA files "TBPM" is an attribute and "TLEN" the
+// stream's duration (ASF keeps no such attribute).
 struct FrameAlias {
   const char* name;
-  TagProperty property;  // kWhole etc. come from the property's row
+  TagProperty property;
 };
 constexpr FrameAlias kFrameAliases[] = {{"TORY", TagProperty::kOriginalYear}};
 constexpr std::pair<const char*, const char*> kWmaFrameNames[] = {{"TBPM", "WM/BeatsPerMinute"},
@@ -69,6 +70,29 @@ std::string Extract(const std::string& value, Part part) {
     case Part::kYear: return value.substr(0, 4);
   }
   return value;
+}
+
+// Where a frame name leads in this reader's format.
+struct FrameTarget {
+  const TagProperty* property = nullptr;  // a property alias ("TORY")
+  bool stream_duration = false;           // "TLEN" of a WMA file
+  std::string key;                        // else: the stored key
+};
+
+FrameTarget ResolveFrame(TagFormat format, const std::string& frame) {
+  FrameTarget target;
+  for (const FrameAlias& alias : kFrameAliases) {
+    if (frame == alias.name) target.property = &alias.property;
+  }
+  target.key = frame;
+  if (format == TagFormat::kWma) {
+    for (const auto& [id3, asf] : kWmaFrameNames) {
+      if (frame != id3) continue;
+      target.stream_duration = asf == nullptr;
+      if (asf != nullptr) target.key = asf;
+    }
+  }
+  return target;
 }
 
 }  // namespace
@@ -181,41 +205,24 @@ HRESULT TagReaderCore::GetFrame(BSTR name, BSTR* text) const {
   *text = nullptr;
   if (name == nullptr || SysStringLen(name) == 0) return E_INVALIDARG;
   if (!open_) return TAVOCTL_E_NOT_OPEN;
-  const std::string frame = BstrToUtf8(name);
-  for (const FrameAlias& alias : kFrameAliases) {
-    if (frame == alias.name) return Get(alias.property, text);
+  const FrameTarget target = ResolveFrame(format_, BstrToUtf8(name));
+  if (target.property) return Get(*target.property, text);
+  if (target.stream_duration) {
+    return data_.stream.duration_ms > 0 ? PutString(text, std::to_string(data_.stream.duration_ms))
+                                        : TAVOCTL_E_NO_VALUE;
   }
-  std::string key = frame;
-  if (format_ == TagFormat::kWma) {
-    for (const auto& [id3, asf] : kWmaFrameNames) {
-      if (frame != id3) continue;
-      if (asf == nullptr) {  // TLEN: the stream's duration
-        return data_.stream.duration_ms > 0 ? PutString(text, std::to_string(data_.stream.duration_ms))
-                                            : TAVOCTL_E_NO_VALUE;
-      }
-      key = asf;
-    }
-  }
-  const std::string* stored = Value(key);
+  const std::string* stored = Value(target.key);
   return stored ? PutString(text, *stored) : TAVOCTL_E_NO_VALUE;
 }
 
 HRESULT TagReaderCore::SetFrame(BSTR name, BSTR text) {
   if (name == nullptr || SysStringLen(name) == 0) return E_INVALIDARG;
   if (!open_) return TAVOCTL_E_NOT_OPEN;
-  const std::string frame = BstrToUtf8(name);
-  for (const FrameAlias& alias : kFrameAliases) {
-    if (frame == alias.name) return Put(alias.property, text);
-  }
-  std::string key = frame;
-  if (format_ == TagFormat::kWma) {
-    for (const auto& [id3, asf] : kWmaFrameNames) {
-      if (frame == id3 && asf == nullptr) return E_INVALIDARG;  // the duration is the stream's
-      if (frame == id3) key = asf;
-    }
-  }
+  const FrameTarget target = ResolveFrame(format_, BstrToUtf8(name));
+  if (target.property) return Put(*target.property, text);
+  if (target.stream_duration) return E_INVALIDARG;  // the duration is the stream's
   const std::string value = BstrToUtf8(text);
-  SetValue(key, value.empty() ? nullptr : &value);
+  SetValue(target.key, value.empty() ? nullptr : &value);
   return S_OK;
 }
 
