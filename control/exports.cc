@@ -1,40 +1,22 @@
 // The four exports of libTAVOControl.so. Class objects are made on first
 // request and kept until the library unloads; the lock count of live
 // objects and server locks decides DllCanUnloadNow.
-#include <dlfcn.h>
-
-#include <array>
-#include <mutex>
-#include <string>
-
 #include "control/class_table.h"
 #include "platform/com/module_lock.h"
 
 namespace tavo::control {
 namespace {
 
+// Null once the library is unloading: static objects are being destroyed.
+ClassObjectTable* class_objects = nullptr;
+
 struct ModuleState {
-  std::mutex lock;
-  std::array<IClassFactory*, 4> class_objects{};
+  ClassObjectTable table{ControlClasses()};
+  ModuleState() { class_objects = &table; }
+  ~ModuleState() { class_objects = nullptr; }
+} module_state;
 
-  ~ModuleState() {
-    for (IClassFactory*& object : class_objects) {
-      if (object) object->Release();
-      object = nullptr;
-    }
-  }
-};
-
-ModuleState& State() {
-  static ModuleState state;
-  return state;
-}
-
-std::string ModulePath() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr) return {};
-  return info.dli_fname;
-}
+std::string ThisModulePath() { return ModulePathOf(reinterpret_cast<const void*>(&ThisModulePath)); }
 
 }  // namespace
 }  // namespace tavo::control
@@ -46,24 +28,16 @@ TAVOCTL_EXPORT HRESULT DllCanUnloadNow(void) { return tavo::ModuleLockCount().lo
 TAVOCTL_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
-  auto& state = tavo::control::State();
-  const auto classes = tavo::control::ControlClasses();
-  static_assert(std::tuple_size_v<decltype(state.class_objects)> == 4, "one class object per class");
-  for (size_t i = 0; i < classes.size(); ++i) {
-    if (*classes[i].clsid != clsid) continue;
-    IClassFactory* object = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(state.lock);
-      if (state.class_objects[i] == nullptr) state.class_objects[i] = tavo::ClassFactory::Make(classes[i].create).Detach();
-      object = state.class_objects[i];
-    }
-    return object ? object->QueryInterface(iid, ppv) : E_OUTOFMEMORY;
-  }
-  return CLASS_E_CLASSNOTAVAILABLE;
+  if (tavo::control::class_objects == nullptr) return E_INVALIDARG;
+  return tavo::control::class_objects->Get(clsid, iid, ppv);
 }
 
-TAVOCTL_EXPORT HRESULT DllRegisterServer(void) { return tavo::control::RegisterControl(tavo::control::ModulePath()); }
+TAVOCTL_EXPORT HRESULT DllRegisterServer(void) {
+  using namespace tavo::control;
+  return tavo::RegisterServer(ControlClasses(), ControlTypeLibrary(), ThisModulePath());
+}
 
 TAVOCTL_EXPORT HRESULT DllUnregisterServer(void) {
-  return tavo::control::UnregisterControl(tavo::control::ModulePath());
+  using namespace tavo::control;
+  return tavo::UnregisterServer(ControlClasses(), ControlTypeLibrary(), ThisModulePath());
 }

@@ -54,7 +54,26 @@ const std::array<ClassEntry, 25> kClasses = {{
      nullptr},
 }};
 
+#define TAVO_IFACE(I) {#I, &IID_##I}
+constexpr ServedInterface kInterfaces[] = {
+    TAVO_IFACE(ITavoPlaylist2Mgr),      TAVO_IFACE(ITavoPL2Criteria),      TAVO_IFACE(ITavoPL2ResultList),
+    TAVO_IFACE(ITavoPL2Result),         TAVO_IFACE(ITavoPL2Timestamp),     TAVO_IFACE(ITavoPL2FindData),
+    TAVO_IFACE(ITavoPLGeneratorList),   TAVO_IFACE(ITavoPLGenerator),      TAVO_IFACE(ITavoPLGenCriteriaList),
+    TAVO_IFACE(ITavoPLGenCriteria),     TAVO_IFACE(ITavoPLGenLimitList),   TAVO_IFACE(ITavoPLGenLimit),
+    TAVO_IFACE(ITavoPLGenRank),         TAVO_IFACE(ITavoGenreDisplayList), TAVO_IFACE(ITavoPLDataList),
+    TAVO_IFACE(ITavoPLDataListItem),    TAVO_IFACE(ITavoPLIDList),         TAVO_IFACE(ITavoArtistTypeList),
+    TAVO_IFACE(ITavoOriginsList),       TAVO_IFACE(ITavoEraDisplayList),   TAVO_IFACE(ITavoEra),
+    TAVO_IFACE(ITavoPopularityRangeList), TAVO_IFACE(ITavoPLInfo),         TAVO_IFACE(ITavoMLDBManager),
+    TAVO_IFACE(ITavoPopularityRange),
+};
+#undef TAVO_IFACE
+
+constexpr TypeLibrary kTypeLibrary = {&LIBID_TAVOPLAYLIST2LibPelta, "TavoPlaylist(Pelta) 2.0 Type Library",
+                                      kInterfaces};
+
 }  // namespace
+
+const TypeLibrary& ComponentTypeLibrary() { return kTypeLibrary; }
 
 std::span<const ClassEntry> ClassTable() { return kClasses; }
 

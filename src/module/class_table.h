@@ -8,22 +8,19 @@
 #include <span>
 #include <string_view>
 
-#include "platform/com/class_factory.h"
+#include "platform/com/server.h"
 #include "tavo/tavo.h"
 
 namespace tavo {
 
-struct ClassEntry {
-  std::string_view name;          // "TavoPeltaPlaylist2Mgr"
-  const CLSID* clsid;
-  int script;                     // registration script resource number, 0 for none
-  std::string_view progid_prefix;  // "TavoPlaylist2Pelta" or, for the timestamp, "TavoPlaylist"
-  std::string_view clsid_text;    // as the script writes it
-  CreateFunction create;
-};
+// Entries name the registration script by its resource number; the ProgID
+// prefix is "TavoPlaylist2Pelta", or "TavoPlaylist" for the timestamp.
+using ClassEntry = ServedClass;
 
 std::span<const ClassEntry> ClassTable();
 const ClassEntry* FindClass(REFCLSID clsid);
+// The type library TAVOPLAYLIST2LibPelta and its interfaces.
+const TypeLibrary& ComponentTypeLibrary();
 
 }  // namespace tavo
 

@@ -1,17 +1,9 @@
 // The seven exports of libTavoPlaylist2Pelta.so.
 //
 // Module state lives from load to unload: the class table's lazily created
-// class objects (guarded by the class-table lock, tested again inside it)
-// and the lock count of live objects and server locks.
-#include <dlfcn.h>
-
-#include <array>
-#include <mutex>
-#include <string>
-
+// class objects and the lock count of live objects and server locks.
 #include "module/class_table.h"
 #include "module/control_objects.h"
-#include "module/registration.h"
 #include "platform/com/module_lock.h"
 
 namespace tavo {
@@ -19,36 +11,19 @@ namespace {
 
 constexpr DWORD kVersionMajor = 2, kVersionMinor = 4, kVersionBuild = 13, kVersionPlatform = 1;
 
+// Null once the module is unloading: static objects are being destroyed.
+ClassObjectTable* class_objects = nullptr;
+
 struct ModuleState {
-  std::mutex class_table_lock;
-  std::array<IClassFactory*, 25> class_objects{};
-  bool initialized = true;
+  ClassObjectTable table{ClassTable()};
+  ModuleState() { class_objects = &table; }
+  ~ModuleState() { class_objects = nullptr; }
+} module_state;
 
-  ~ModuleState() {
-    initialized = false;
-    for (IClassFactory*& object : class_objects) {
-      if (object) object->Release();
-      object = nullptr;
-    }
-  }
-};
-
-ModuleState& State() {
-  static ModuleState state;
-  return state;
-}
-
-// The full path of this module's file.
-std::string ModulePath() {
-  Dl_info info{};
-  if (::dladdr(reinterpret_cast<void*>(&ModulePath), &info) == 0 || info.dli_fname == nullptr) return {};
-  return info.dli_fname;
-}
+std::string ThisModulePath() { return ModulePathOf(reinterpret_cast<const void*>(&ThisModulePath)); }
 
 }  // namespace
 }  // namespace tavo
-
-using tavo::State;
 
 #define TAVO_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -57,27 +32,17 @@ TAVO_EXPORT HRESULT DllCanUnloadNow(void) { return tavo::ModuleLockCount().load(
 TAVO_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
-  tavo::ModuleState& state = State();
-  if (!state.initialized) return E_INVALIDARG;
-  const auto table = tavo::ClassTable();
-  for (size_t i = 0; i < table.size(); ++i) {
-    if (*table[i].clsid != clsid) continue;
-    IClassFactory* object = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(state.class_table_lock);
-      if (state.class_objects[i] == nullptr)
-        state.class_objects[i] = tavo::ClassFactory::Make(table[i].create).Detach();
-      object = state.class_objects[i];
-    }
-    if (object == nullptr) return E_OUTOFMEMORY;
-    return object->QueryInterface(iid, ppv);
-  }
-  return CLASS_E_CLASSNOTAVAILABLE;
+  if (tavo::class_objects == nullptr) return E_INVALIDARG;  // not initialized, or already torn down
+  return tavo::class_objects->Get(clsid, iid, ppv);
 }
 
-TAVO_EXPORT HRESULT DllRegisterServer(void) { return tavo::RegisterModule(tavo::ModulePath()); }
+TAVO_EXPORT HRESULT DllRegisterServer(void) {
+  return tavo::RegisterServer(tavo::ClassTable(), tavo::ComponentTypeLibrary(), tavo::ThisModulePath());
+}
 
-TAVO_EXPORT HRESULT DllUnregisterServer(void) { return tavo::UnregisterModule(tavo::ModulePath()); }
+TAVO_EXPORT HRESULT DllUnregisterServer(void) {
+  return tavo::UnregisterServer(tavo::ClassTable(), tavo::ComponentTypeLibrary(), tavo::ThisModulePath());
+}
 
 TAVO_EXPORT HRESULT DllGetVersion(DLLVERSIONINFO* info) {
   if (info == nullptr || info->cbSize < sizeof(DLLVERSIONINFO)) return E_INVALIDARG;
