@@ -14,7 +14,7 @@ $(BUILD)/build.ninja: CMakeLists.txt | deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 demo: deps $(BUILD)/build.ninja
-	cmake --build $(BUILD) -j $(JOBS) --target tavopl TavoPlaylist2Pelta
+	cmake --build $(BUILD) -j $(JOBS) --target tavopl
 	$(BUILD)/tools/tavopl/tavopl demo
 
 test: deps $(BUILD)/build.ninja

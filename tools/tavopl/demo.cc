@@ -1,0 +1,213 @@
+#include "demo.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
+#include "demo_writer.h"
+#include "host.h"
+#include "media/mp3_reader.h"
+#include "module/class_table.h"
+#include "platform/automation/guid_text.h"
+#include "platform/automation/registry.h"
+#include "tavo/control.h"
+
+namespace tavo::tool {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Heading(const char* title) { std::printf("\n== %s\n", title); }
+
+int ShowTimestamp() {
+  ComPtr<ITavoPL2Timestamp> stamp;
+  if (HRESULT hr = CreateByProgId(u"TavoPlaylist.TavoPL2Timestamp", &stamp); FAILED(hr))
+    return Fail("creating TavoPlaylist.TavoPL2Timestamp", hr);
+  stamp->SetToNow();
+  Text now;
+  stamp->GetAsString(now.out());
+  std::printf("TavoPlaylist.TavoPL2Timestamp: now (UTC) is %s\n", now.utf8().c_str());
+  return 0;
+}
+
+void ShowClassTable(const Module& m) {
+  std::printf("%-3s %-24s %-40s %-6s %-44s %s\n", "#", "class", "CLSID", "script", "ProgID (registry)",
+              "creatable");
+  int n = 0;
+  for (const ClassEntry& e : ClassTable()) {
+    const std::string clsid = FormatGuid(*e.clsid, true);
+    const auto progid = RegistryQuery("HKEY_CLASSES_ROOT\\CLSID\\" + clsid + "\\ProgID");
+    IUnknown* object = nullptr;
+    const HRESULT hr = m.get_object(*e.clsid, IID_IUnknown, reinterpret_cast<void**>(&object));
+    if (object) object->Release();
+    char status[32];
+    std::snprintf(status, sizeof status, SUCCEEDED(hr) ? "yes" : "not yet (0x%08X)", static_cast<unsigned>(hr));
+    std::printf("%-3d %-24.*s %-40s %-6d %-44s %s\n", ++n, static_cast<int>(e.name.size()), e.name.data(),
+                clsid.c_str(), e.script, progid.value_or("-").c_str(), status);
+  }
+}
+
+int ShowDescriptions(ITavoPLInfo* info) {
+  for (const char* language : {"", "30"}) {
+    Text code(language), field, op, unit;
+    info->put_Language(code.get());
+    info->GetCriteriaFieldDescription(txpl_crit_field_track_artist_name, field.out());
+    info->GetCriteriaOpDescription(txpl_crit_op_date_inlast, op.out());
+    info->GetCriteriaFieldUnits(txpl_crit_field_file_bitrate, unit.out());
+    std::printf("Language \"%s\": field 12 \"%s\", operator 26 \"%s\", units of field 7 \"%s\"\n", language,
+                field.utf8().c_str(), op.utf8().c_str(), unit.utf8().c_str());
+  }
+  Text english;
+  info->put_Language(english.get());
+  return 0;
+}
+
+// Builds "Eighties rock" the way a host's playlist editor would.
+int ShowGenerator(ITavoPLInfo* info) {
+  ComPtr<ITavoPLGenerator> generator;
+  if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLGenerator", &generator); FAILED(hr))
+    return Fail("creating TavoPlaylist2Pelta.TavoPLGenerator", hr);
+  ComPtr<ITavoPLGenCriteriaList> criteria;
+  generator->get_CriteriaList(criteria.ReleaseAndGetAddressOf());
+  struct Wanted {
+    LONG field, op, p1, p2;
+    const char* text;
+  };
+  for (const Wanted& w : {Wanted{txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, 1980, 1989, ""},
+                          Wanted{txpl_crit_field_track_artist_name, txpl_crit_op_str_ncont, 0, 0, "Karaoke"}}) {
+    ComPtr<ITavoPLGenCriteria> c;
+    if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLGenCriteria", &c); FAILED(hr))
+      return Fail("creating TavoPlaylist2Pelta.TavoPLGenCriteria", hr);
+    c->put_Field(w.field);
+    c->put_Operation(w.op);
+    c->put_IntParam1(w.p1);
+    c->put_IntParam2(w.p2);
+    Text text(w.text);
+    c->put_StrParam1(text.get());
+    if (HRESULT hr = criteria->AddCriteria(0, c.Get()); FAILED(hr)) return Fail("AddCriteria", hr);
+  }
+  // A generator a host makes has its record from its first criterion on.
+  Text name("Eighties rock");
+  generator->put_Name(name.get());
+  generator->put_MatchMode(txpl_matchmode_match_all);
+  generator->put_LimitSongs(25);
+  generator->put_LimitMinutes(90);
+  LONG count = 0, songs = 0, minutes = 0;
+  criteria->get_Count(&count);
+  generator->get_LimitSongs(&songs);
+  generator->get_LimitMinutes(&minutes);
+  std::printf("generator \"%s\": match all, at most %d songs and %d minutes, %d criteria:\n", name.utf8().c_str(),
+              songs, minutes, count);
+  for (LONG i = 1; i <= count; ++i) {
+    ComPtr<ITavoPLGenCriteria> c;
+    if (FAILED(criteria->GetCriteria(i, c.ReleaseAndGetAddressOf()))) continue;
+    LONG field = 0, op = 0, p1 = 0, p2 = 0, order = 0;
+    c->get_Field(&field);
+    c->get_Operation(&op);
+    c->get_IntParam1(&p1);
+    c->get_IntParam2(&p2);
+    c->get_Order(&order);
+    Text field_text, op_text, str;
+    info->GetCriteriaFieldDescription(field, field_text.out());
+    info->GetCriteriaOpDescription(op, op_text.out());
+    c->get_StrParam1(str.out());
+    std::printf("  %d. %s %s %s\n", order, field_text.utf8().c_str(), op_text.utf8().c_str(),
+                str.utf8().empty() ? (std::to_string(p1) + " and " + std::to_string(p2)).c_str()
+                                   : ("\"" + str.utf8() + "\"").c_str());
+  }
+  ComPtr<ITavoPLGenerator> copy;
+  generator->Clone(copy.ReleaseAndGetAddressOf());
+  Text copy_name;
+  if (copy) copy->get_Name(copy_name.out());
+  std::printf("its clone is named \"%s\"\n", copy_name.utf8().c_str());
+  return 0;
+}
+
+std::string TagText(ITAVOTag* tag, HRESULT (STDMETHODCALLTYPE ITAVOTag::*getter)(BSTR*)) {
+  Text value;
+  return SUCCEEDED((tag->*getter)(value.out())) ? value.utf8() : std::string("-");
+}
+
+int ShowMusic(const std::string& dir) {
+  std::string error;
+  const int written = WriteDemoLibrary(dir, &error);
+  if (written < 0) return std::fprintf(stderr, "tavopl: writing the demo library: %s\n", error.c_str()), 1;
+  std::printf("wrote %d demo files below %s\n", written, dir.c_str());
+
+  ComPtr<ITAVOControl> control;
+  if (HRESULT hr = CreateByProgId(u"TAVOControl.TAVOControl", &control); FAILED(hr))
+    return Fail("creating TAVOControl.TAVOControl", hr);
+  Text version;
+  control->get_Version(version.out());
+  std::printf("control: %s\n", version.utf8().c_str());
+
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(dir))
+    if (entry.is_regular_file() && entry.path().extension() == ".mp3") files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  std::printf("%-28s %-22s %-5s %-16s %-20s %5s %6s\n", "title", "artist", "year", "genre", "tag identifier",
+              "kbps", "secs");
+  for (size_t i = 0; i < files.size(); i += std::max<size_t>(1, files.size() / 8)) {
+    ComPtr<IDispatch> reader;
+    Text path(files[i]);
+    if (HRESULT hr = control->CreateTagReader(path.get(), reader.ReleaseAndGetAddressOf()); FAILED(hr))
+      return Fail("CreateTagReader(" + files[i] + ")", hr);
+    ComPtr<ITAVOTag> tag;
+    if (HRESULT hr = reader->QueryInterface(IID_ITAVOTag, tag.ReleaseAndGetVoidAddressOf()); FAILED(hr))
+      return Fail("the reader's tag", hr);
+    Mp3Reader stream;
+    stream.Open(files[i]);
+    std::printf("%-28.28s %-22.22s %-5s %-16.16s %-20s %5u %6.2f\n", TagText(tag.Get(), &ITAVOTag::get_Title).c_str(),
+                TagText(tag.Get(), &ITAVOTag::get_Artist).c_str(), TagText(tag.Get(), &ITAVOTag::get_Year).c_str(),
+                TagText(tag.Get(), &ITAVOTag::get_GenreText).c_str(), TagText(tag.Get(), &ITAVOTag::get_TagID).c_str(),
+                stream.BitRate(), stream.Duration() / 100.0);
+  }
+  return 0;
+}
+
+}  // namespace
+
+int RunDemo(const DemoOptions& options) {
+  std::string registry = options.registry;
+  if (registry.empty()) {
+    registry = (fs::temp_directory_path() / ("tavopl-demo-" + std::to_string(::getpid()) + ".reg")).string();
+    fs::remove(registry);
+  }
+  ::setenv("TAVO_REGISTRY", registry.c_str(), 1);
+
+  Module component, control;
+  if (!component.Load(ComponentFile()) || !control.Load(ControlFile())) return 1;
+  if (component.get_version == nullptr || component.get_object == nullptr)
+    return std::fprintf(stderr, "tavopl: %s lacks DllGetVersion or DllGetObject\n", component.file.c_str()), 1;
+  DLLVERSIONINFO version{sizeof(DLLVERSIONINFO), 0, 0, 0, 0};
+  component.get_version(&version);
+  Heading("module");
+  std::printf("component %s, version %u.%u.%u\ncontrol   %s\nregistry  %s\n", component.file.c_str(),
+              version.dwMajorVersion, version.dwMinorVersion, version.dwBuildNumber, control.file.c_str(),
+              registry.c_str());
+  if (HRESULT hr = component.register_server(); FAILED(hr)) return Fail("DllRegisterServer of the component", hr);
+  if (HRESULT hr = control.register_server(); FAILED(hr)) return Fail("DllRegisterServer of the control", hr);
+  std::printf("both registered into the registry above\n");
+
+  Heading("class table");
+  ShowClassTable(component);
+
+  Heading("objects by ProgID");
+  if (int rc = ShowTimestamp()) return rc;
+  ComPtr<ITavoPLInfo> info;
+  if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLInfo", &info); FAILED(hr))
+    return Fail("creating TavoPlaylist2Pelta.TavoPLInfo", hr);
+  if (int rc = ShowDescriptions(info.Get())) return rc;
+
+  Heading("a playlist generator");
+  if (int rc = ShowGenerator(info.Get())) return rc;
+
+  Heading("the demo music library through the control");
+  return ShowMusic(options.music_dir);
+}
+
+}  // namespace tavo::tool

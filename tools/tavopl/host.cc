@@ -1,0 +1,55 @@
+#include "host.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/automation/utf.h"
+
+namespace tavo::tool {
+namespace {
+
+std::string FromEnvironment(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value && *value ? value : fallback;
+}
+
+template <class F>
+void Bind(void* handle, const char* name, F* out) {
+  *out = reinterpret_cast<F>(::dlsym(handle, name));
+}
+
+}  // namespace
+
+std::string ComponentFile() { return FromEnvironment("TAVO_MODULE", TAVO_MODULE_FILE); }
+std::string ControlFile() { return FromEnvironment("TAVO_CONTROL", TAVO_CONTROL_FILE); }
+
+bool Module::Load(const std::string& path) {
+  file = path;
+  handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (handle == nullptr) {
+    std::fprintf(stderr, "tavopl: cannot load %s: %s\n", path.c_str(), ::dlerror());
+    return false;
+  }
+  Bind(handle, "DllGetVersion", &get_version);
+  Bind(handle, "DllRegisterServer", &register_server);
+  Bind(handle, "DllUnregisterServer", &unregister_server);
+  Bind(handle, "DllGetObject", &get_object);
+  if (register_server == nullptr || unregister_server == nullptr) {
+    std::fprintf(stderr, "tavopl: %s is no component module\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+Text::Text(const std::string& utf8) : s_(BstrFromUtf8(utf8)) {}
+
+std::string Text::utf8() const { return BstrToUtf8(s_); }
+
+int Fail(const std::string& what, HRESULT hr) {
+  std::fprintf(stderr, "tavopl: %s failed: 0x%08X\n", what.c_str(), static_cast<unsigned>(hr));
+  return 1;
+}
+
+}  // namespace tavo::tool
