@@ -37,6 +37,8 @@ function(tavo_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+  # Helpers shared by the suites: tests/support/.
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     TAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TAVO_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -9,6 +9,7 @@
 #include "data/descriptions/pl_info.h"
 #include "platform/automation/utf.h"
 #include "scoped_locale.h"
+#include "support/dispatch_call.h"
 
 namespace tavo {
 namespace {
@@ -238,40 +239,19 @@ TEST_F(PLInfoTest, LanguagePropertyAndMissingPointers) {
   EXPECT_EQ(E_POINTER, info_->get_Language(nullptr));
 }
 
-// Arguments in declaration order; returns the status of Invoke.
-HRESULT Invoke(IDispatch* d, const char16_t* name, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  DISPID id = DISPID_UNKNOWN;
-  const HRESULT found = d->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-  if (found != S_OK) return found;
-  std::reverse(args.begin(), args.end());
-  DISPID put = DISPID_PROPERTYPUT;
-  const bool is_put = flags == DISPATCH_PROPERTYPUT;
-  DISPPARAMS params{args.data(), is_put ? &put : nullptr, static_cast<UINT>(args.size()), is_put ? 1u : 0u};
-  return d->Invoke(id, IID_NULL, 0, flags, &params, result, nullptr, nullptr);
-}
-
-VARIANT Long(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
-
 TEST_F(PLInfoTest, ThroughIDispatch) {
   ComPtr<IDispatch> dispatch;
   ASSERT_EQ(S_OK, info_->QueryInterface(IID_IDispatch, dispatch.ReleaseAndGetVoidAddressOf()));
   VARIANT result;
   VariantInit(&result);
 
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"GetCriteriaFieldDescription", DISPATCH_METHOD, {Long(12)}, &result));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"GetCriteriaFieldDescription", DISPATCH_METHOD, {host_calls::LongArg(12)}, &result));
   ASSERT_EQ(VT_BSTR, result.vt);
   EXPECT_EQ("Artist", BstrToUtf8(result.bstrVal));
   VariantClear(&result);
 
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"GetCutoffFieldDescription", DISPATCH_METHOD,
-                         {Long(7), Long(kDsc)}, &result));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"GetCutoffFieldDescription", DISPATCH_METHOD,
+                         {host_calls::LongArg(7), host_calls::LongArg(kDsc)}, &result));
   EXPECT_EQ("Bitrate, Lower Quality", BstrToUtf8(result.bstrVal));
   VariantClear(&result);
 
@@ -279,15 +259,15 @@ TEST_F(PLInfoTest, ThroughIDispatch) {
   VariantInit(&language);
   language.vt = VT_BSTR;
   language.bstrVal = SysAllocString(u"30");
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"Language", DISPATCH_PROPERTYPUT, {language}, nullptr));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"Language", DISPATCH_PROPERTYPUT, {language}, nullptr));
   VariantClear(&language);
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"GetCriteriaOpDescription", DISPATCH_METHOD, {Long(26)}, &result));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"GetCriteriaOpDescription", DISPATCH_METHOD, {host_calls::LongArg(26)}, &result));
   EXPECT_EQ("liegt in den letzten", BstrToUtf8(result.bstrVal));
   VariantClear(&result);
 
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"SetDevFieldInfo", DISPATCH_METHOD, {Long(2), Long(1)}, nullptr));
-  EXPECT_EQ(E_INVALIDARG, Invoke(dispatch.Get(), u"SetDevFieldInfo", DISPATCH_METHOD, {Long(4), Long(1)}, nullptr));
-  ASSERT_EQ(S_OK, Invoke(dispatch.Get(), u"GetCriteriaFieldType", DISPATCH_METHOD, {Long(46)}, &result));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"SetDevFieldInfo", DISPATCH_METHOD, {host_calls::LongArg(2), host_calls::LongArg(1)}, nullptr));
+  EXPECT_EQ(E_INVALIDARG, host_calls::CallByName(dispatch.Get(), u"SetDevFieldInfo", DISPATCH_METHOD, {host_calls::LongArg(4), host_calls::LongArg(1)}, nullptr));
+  ASSERT_EQ(S_OK, host_calls::CallByName(dispatch.Get(), u"GetCriteriaFieldType", DISPATCH_METHOD, {host_calls::LongArg(46)}, &result));
   EXPECT_EQ(VT_I4, result.vt);
   EXPECT_EQ(1, result.lVal);
 }

@@ -6,46 +6,18 @@
 #include <vector>
 
 #include "generation_test_util.h"
+#include "support/dispatch_call.h"
 
 namespace tavo {
 namespace {
 
-VARIANT Long(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
+using host_calls::CallByName;
+using host_calls::LongArg;
+using host_calls::ObjectArg;
+using host_calls::TextArg;
 
-VARIANT Text(const char16_t* s) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_BSTR;
-  x.bstrVal = SysAllocString(s);
-  return x;
-}
-
-VARIANT Object(IDispatch* d) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_DISPATCH;
-  x.pdispVal = d;  // borrowed: the caller keeps its reference
-  return x;
-}
-
-// Calls member `name` with arguments in declaration order; the value of a
-// property put is the last argument. Arguments are not cleared.
 HRESULT Call(IDispatch* d, const char16_t* name, WORD flags, std::vector<VARIANT> args, VARIANT* result = nullptr) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  DISPID id = DISPID_UNKNOWN;
-  HRESULT hr = d->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  std::reverse(args.begin(), args.end());
-  DISPID put = DISPID_PROPERTYPUT;
-  const bool is_put = flags == DISPATCH_PROPERTYPUT;
-  DISPPARAMS params{args.data(), is_put ? &put : nullptr, static_cast<UINT>(args.size()), is_put ? 1u : 0u};
-  return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, nullptr, nullptr);
+  return CallByName(d, name, flags, std::move(args), result);
 }
 
 HRESULT Put(IDispatch* d, const char16_t* name, std::vector<VARIANT> args) {
@@ -73,31 +45,31 @@ TEST(DispatchBuildTest, HostBuildsAGeneratorByMemberNames) {
 
   for (LONG field : {12, 2}) {
     ComPtr<IDispatch> criterion = New(&TavoPLGenCriteria::Create);
-    VARIANT artist = Text(u"Somebody");
-    ASSERT_EQ(S_OK, Put(criterion.Get(), u"Field", {Long(field)}));
-    ASSERT_EQ(S_OK, Put(criterion.Get(), u"Operation", {Long(txpl_crit_op_str_cont)}));
+    VARIANT artist = TextArg(u"Somebody");
+    ASSERT_EQ(S_OK, Put(criterion.Get(), u"Field", {LongArg(field)}));
+    ASSERT_EQ(S_OK, Put(criterion.Get(), u"Operation", {LongArg(txpl_crit_op_str_cont)}));
     ASSERT_EQ(S_OK, Put(criterion.Get(), u"StrParam1", {artist}));
     VariantClear(&artist);
-    ASSERT_EQ(S_OK, Call(list.pdispVal, u"AddCriteria", DISPATCH_METHOD, {Long(0), Object(criterion.Get())}));
+    ASSERT_EQ(S_OK, Call(list.pdispVal, u"AddCriteria", DISPATCH_METHOD, {LongArg(0), ObjectArg(criterion.Get())}));
   }
-  VARIANT name = Text(u"By name");
+  VARIANT name = TextArg(u"By name");
   ASSERT_EQ(S_OK, Put(generator.Get(), u"Name", {name}));
   VariantClear(&name);
-  ASSERT_EQ(S_OK, Put(generator.Get(), u"LimitSongs", {Long(70000)}));
-  ASSERT_EQ(S_OK, Put(generator.Get(), u"MatchMode", {Long(txpl_matchmode_match_any)}));
+  ASSERT_EQ(S_OK, Put(generator.Get(), u"LimitSongs", {LongArg(70000)}));
+  ASSERT_EQ(S_OK, Put(generator.Get(), u"MatchMode", {LongArg(txpl_matchmode_match_any)}));
 
   ComPtr<IDispatch> rank = New(&TavoPLGenRank::Create);
-  ASSERT_EQ(S_OK, Put(rank.Get(), u"Field", {Long(txpl_crit_field_track_global_pop)}));
-  ASSERT_EQ(S_OK, Put(rank.Get(), u"RankOrder", {Long(txpl_rank_order_descending)}));
-  ASSERT_EQ(S_OK, Put(generator.Get(), u"Rank", {Long(1), Object(rank.Get())}));
-  EXPECT_EQ(E_INVALIDARG, Put(generator.Get(), u"Rank", {Long(0), Object(rank.Get())}));
+  ASSERT_EQ(S_OK, Put(rank.Get(), u"Field", {LongArg(txpl_crit_field_track_global_pop)}));
+  ASSERT_EQ(S_OK, Put(rank.Get(), u"RankOrder", {LongArg(txpl_rank_order_descending)}));
+  ASSERT_EQ(S_OK, Put(generator.Get(), u"Rank", {LongArg(1), ObjectArg(rank.Get())}));
+  EXPECT_EQ(E_INVALIDARG, Put(generator.Get(), u"Rank", {LongArg(0), ObjectArg(rank.Get())}));
 
   ComPtr<IDispatch> limit = New(&TavoPLGenLimit::Create);
-  ASSERT_EQ(S_OK, Put(limit.Get(), u"Field", {Long(12)}));
-  ASSERT_EQ(S_OK, Put(limit.Get(), u"Limit", {Long(1)}));
+  ASSERT_EQ(S_OK, Put(limit.Get(), u"Field", {LongArg(12)}));
+  ASSERT_EQ(S_OK, Put(limit.Get(), u"Limit", {LongArg(1)}));
   ComPtr<IDispatch> limits = New(&TavoPLGenLimitList::Create);
-  ASSERT_EQ(S_OK, Call(limits.Get(), u"AddLimit", DISPATCH_METHOD, {Long(0), Object(limit.Get())}));
-  ASSERT_EQ(S_OK, Put(generator.Get(), u"LimitList", {Object(limits.Get())}));
+  ASSERT_EQ(S_OK, Call(limits.Get(), u"AddLimit", DISPATCH_METHOD, {LongArg(0), ObjectArg(limit.Get())}));
+  ASSERT_EQ(S_OK, Put(generator.Get(), u"LimitList", {ObjectArg(limits.Get())}));
 
   ComPtr<IDispatch> generators = New(&TavoPLGeneratorList::Create);
   LONG position = 0;
@@ -106,28 +78,28 @@ TEST(DispatchBuildTest, HostBuildsAGeneratorByMemberNames) {
   by_ref.vt = VT_BYREF | VT_I4;
   by_ref.plVal = &position;
   ASSERT_EQ(S_OK, Call(generators.Get(), u"AddPLGeneratorAtIndex", DISPATCH_METHOD,
-                       {Object(generator.Get()), by_ref}));
+                       {ObjectArg(generator.Get()), by_ref}));
   EXPECT_EQ(0, position);
 
   // Read it all back through the list, by name as well.
   VARIANT count = Get(generators.Get(), u"Count");
   EXPECT_EQ(VT_I2, count.vt);
   EXPECT_EQ(1, count.iVal);
-  VARIANT item = Get(generators.Get(), u"Item", {Long(0)});
+  VARIANT item = Get(generators.Get(), u"Item", {LongArg(0)});
   ASSERT_EQ(VT_DISPATCH, item.vt);
   VARIANT text = Get(item.pdispVal, u"Name");
   EXPECT_EQ("By name", BstrToUtf8(text.bstrVal));
   VariantClear(&text);
   EXPECT_EQ(4464, Get(item.pdispVal, u"LimitSongs").lVal);
   EXPECT_EQ(txpl_matchmode_match_any, Get(item.pdispVal, u"MatchMode").lVal);
-  VARIANT read_rank = Get(item.pdispVal, u"Rank", {Long(1)});
+  VARIANT read_rank = Get(item.pdispVal, u"Rank", {LongArg(1)});
   EXPECT_EQ(txpl_crit_field_track_global_pop, Get(read_rank.pdispVal, u"Field").lVal);
   VariantClear(&read_rank);
   VARIANT read_list = Get(item.pdispVal, u"CriteriaList");
   EXPECT_EQ(2, Get(read_list.pdispVal, u"Count").lVal);
   VARIANT first;
   VariantInit(&first);
-  ASSERT_EQ(S_OK, Call(read_list.pdispVal, u"GetCriteria", DISPATCH_METHOD, {Long(1)}, &first));
+  ASSERT_EQ(S_OK, Call(read_list.pdispVal, u"GetCriteria", DISPATCH_METHOD, {LongArg(1)}, &first));
   EXPECT_EQ(12, Get(first.pdispVal, u"Field").lVal);
   text = Get(first.pdispVal, u"StrParam1");
   EXPECT_EQ("Somebody", BstrToUtf8(text.bstrVal));
@@ -137,7 +109,7 @@ TEST(DispatchBuildTest, HostBuildsAGeneratorByMemberNames) {
 
   // A host's own generator, passed through dispatch, is refused.
   auto host = HostGenerator::Make();
-  EXPECT_EQ(E_INVALIDARG, Call(generators.Get(), u"AddPLGenerator", DISPATCH_METHOD, {Object(host.Get())}));
+  EXPECT_EQ(E_INVALIDARG, Call(generators.Get(), u"AddPLGenerator", DISPATCH_METHOD, {ObjectArg(host.Get())}));
 
   for (VARIANT* v : {&list, &item, &read_list, &first, &read_limits}) VariantClear(v);
 }

@@ -9,6 +9,7 @@
 #include "platform/com/connection_point.h"
 #include "platform/com/enumerator.h"
 #include "platform/com/object.h"
+#include "support/dispatch_call.h"
 
 #define TAVO_OWN_ITestCounter(X, T)                                           \
   X(T, 1, PROPGET, get_Value, Value, RV, LONG* value)                         \
@@ -51,30 +52,12 @@ class Counter final : public ComObject<Counter, ITestCounter> {
   LONG value_ = 0;
 };
 
-DISPID IdOf(IDispatch* d, const char16_t* name) {
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  DISPID id = 12345;
-  EXPECT_EQ(S_OK, d->GetIDsOfNames(IID_NULL, names, 1, 0, &id));
-  return id;
-}
-
-// Invokes with arguments given in declaration order.
 HRESULT Call(IDispatch* d, const char16_t* name, WORD flags, std::vector<VARIANT> args, VARIANT* result) {
-  std::reverse(args.begin(), args.end());
-  DISPID put = DISPID_PROPERTYPUT;
-  DISPPARAMS params{args.data(), flags == DISPATCH_PROPERTYPUT ? &put : nullptr, static_cast<UINT>(args.size()),
-                    flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
   UINT arg_err = 0;
-  return d->Invoke(IdOf(d, name), IID_NULL, 0, flags, &params, result, nullptr, &arg_err);
+  return host_calls::CallByName(d, name, flags, std::move(args), result, &arg_err);
 }
 
-VARIANT Long(LONG v) {
-  VARIANT x;
-  VariantInit(&x);
-  x.vt = VT_I4;
-  x.lVal = v;
-  return x;
-}
+VARIANT Long(LONG v) { return host_calls::LongArg(v); }
 
 TEST(DispatchTest, GetIDsOfNamesIsCaseInsensitive) {
   ComPtr<Counter> c = Counter::Make();
