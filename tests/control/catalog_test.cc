@@ -102,7 +102,9 @@ TEST(CatalogDataTest, GenreMappingDocumentAgreesWithCompiledTable) {
     const int32_t id = std::stoi(item->attributes.front().second);
     for (const auto& c : item->children) {
       if (c->name == "GENRE_ID") mapped[id] = std::stoi(c->text);
-      if (c->name == "CHILD_ID") EXPECT_TRUE(back.emplace(std::stoi(c->text), id).second) << c->text << " twice";
+      if (c->name == "CHILD_ID") {
+        EXPECT_TRUE(back.emplace(std::stoi(c->text), id).second) << c->text << " twice";
+      }
     }
   }
   EXPECT_EQ(kGenreV1Count, items);
