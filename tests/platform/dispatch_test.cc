@@ -8,6 +8,7 @@
 #include "platform/com/class_factory.h"
 #include "platform/com/connection_point.h"
 #include "platform/com/enumerator.h"
+#include "platform/com/error_info.h"
 #include "platform/com/object.h"
 #include "support/dispatch_call.h"
 
@@ -239,6 +240,68 @@ TEST(ConnectionPointTest, AdviseFireUnadviseEnumerate) {
   EXPECT_EQ("7:2;", s1->log);
   EXPECT_EQ("7:2;8:0;", s2->log);
   EXPECT_EQ(E_POINTER, cp->Advise(nullptr, &c1));
+}
+
+// An object with one outgoing interface that also reports errors.
+class Source final : public ComObject<Source, IConnectionPointContainer, ISupportErrorInfo> {
+ public:
+  Source() { events_ = points_.Add(this, IID_IDispatch); }
+  ~Source() { points_.Detach(); }
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override { return points_.Enum(out); }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override {
+    return points_.Find(iid, out);
+  }
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    return iid == IID_IConnectionPointContainer ? S_OK : S_FALSE;
+  }
+  HRESULT Fail() { return ReportError(E_ACCESSDENIED, IID_IConnectionPointContainer, "Source", "busy: caf\xC3\xA9"); }
+  void Fire() { events_->Fire(1, nullptr, 0); }
+
+ private:
+  ConnectionPoints points_;
+  ConnectionPoint* events_;
+};
+
+TEST(ConnectionPointTest, ContainerFindsEnumeratesAndOutlivesNobody) {
+  ComPtr<Source> source = Source::Make();
+  ComPtr<IConnectionPoint> point;
+  EXPECT_EQ(CONNECT_E_NOCONNECTION, source->FindConnectionPoint(IID_IClassFactory, point.ReleaseAndGetAddressOf()));
+  ASSERT_EQ(S_OK, source->FindConnectionPoint(IID_IDispatch, point.ReleaseAndGetAddressOf()));
+  ComPtr<IEnumConnectionPoints> points;
+  ASSERT_EQ(S_OK, source->EnumConnectionPoints(points.ReleaseAndGetAddressOf()));
+  IConnectionPoint* first = nullptr;
+  ASSERT_EQ(S_OK, points->Next(1, &first, nullptr));
+  EXPECT_EQ(point.Get(), first);
+  first->Release();
+
+  ComPtr<Sink> sink = Sink::Make();
+  DWORD cookie = 0;
+  ASSERT_EQ(S_OK, point->Advise(sink.Get(), &cookie));
+  source->Fire();
+  EXPECT_EQ("1:0;", sink->log);
+  ComPtr<IConnectionPointContainer> back;
+  ASSERT_EQ(S_OK, point->GetConnectionPointContainer(back.ReleaseAndGetAddressOf()));
+  back = nullptr;
+
+  // The host keeps the point after the container is gone: no dangling pointer.
+  source = nullptr;
+  EXPECT_EQ(E_UNEXPECTED, point->GetConnectionPointContainer(back.ReleaseAndGetAddressOf()));
+  EXPECT_EQ(CONNECT_E_NOCONNECTION, point->Unadvise(cookie));  // sinks were let go
+}
+
+TEST(ErrorInfoTest, ReportErrorSetsTheThreadsErrorInformation) {
+  ComPtr<Source> source = Source::Make();
+  EXPECT_EQ(S_OK, source->InterfaceSupportsErrorInfo(IID_IConnectionPointContainer));
+  EXPECT_EQ(E_ACCESSDENIED, source->Fail());
+  ComPtr<IErrorInfo> info;
+  ASSERT_EQ(S_OK, GetErrorInfo(0, info.ReleaseAndGetAddressOf()));
+  BSTR text = nullptr;
+  info->GetDescription(&text);
+  EXPECT_EQ("busy: caf\xC3\xA9", BstrToUtf8(text));
+  SysFreeString(text);
+  GUID guid;
+  info->GetGUID(&guid);
+  EXPECT_TRUE(guid == IID_IConnectionPointContainer);
 }
 
 TEST(EnumeratorTest, VariantSnapshotNextSkipResetClone) {

@@ -62,4 +62,44 @@ HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
+ConnectionPoint* ConnectionPoints::Add(IConnectionPointContainer* container, const IID& iid) {
+  ComPtr<ConnectionPoint> point = ConnectionPoint::Make(container, iid);
+  if (!point) return nullptr;
+  points_.push_back(point);
+  return point.Get();
+}
+
+ConnectionPoint* ConnectionPoints::Get(const IID& iid) const {
+  for (const ComPtr<ConnectionPoint>& point : points_) {
+    IID own;
+    if (point->GetConnectionInterface(&own) == S_OK && own == iid) return point.Get();
+  }
+  return nullptr;
+}
+
+HRESULT ConnectionPoints::Find(REFIID iid, IConnectionPoint** out) const {
+  if (out == nullptr) return E_POINTER;
+  *out = nullptr;
+  ConnectionPoint* point = Get(iid);
+  if (point == nullptr) return CONNECT_E_NOCONNECTION;
+  point->AddRef();
+  *out = point;
+  return S_OK;
+}
+
+HRESULT ConnectionPoints::Enum(IEnumConnectionPoints** out) const {
+  if (out == nullptr) return E_POINTER;
+  std::vector<IConnectionPoint*> items;
+  for (const ComPtr<ConnectionPoint>& point : points_) items.push_back(ComPtr<IConnectionPoint>(point.Get()).Detach());
+  *out = ConnectionPointEnumerator::Over(std::move(items)).Detach();
+  return *out ? S_OK : E_OUTOFMEMORY;
+}
+
+void ConnectionPoints::Detach() noexcept {
+  for (const ComPtr<ConnectionPoint>& point : points_) {
+    point->DisconnectAll();
+    point->DetachContainer();
+  }
+}
+
 }  // namespace tavo

@@ -46,6 +46,30 @@ class ConnectionPoint final : public ComObject<ConnectionPoint, IConnectionPoint
   DWORD next_cookie_ = 1;
 };
 
+// The connection points of one container object, one per outgoing
+// interface. The container's IConnectionPointContainer members delegate
+// here; its destructor calls Detach().
+class ConnectionPoints {
+ public:
+  ConnectionPoints() = default;
+  ConnectionPoints(const ConnectionPoints&) = delete;
+  ConnectionPoints& operator=(const ConnectionPoints&) = delete;
+  ~ConnectionPoints() { Detach(); }
+
+  // Adds the connection point for `iid`; null when memory runs out.
+  ConnectionPoint* Add(IConnectionPointContainer* container, const IID& iid);
+  // The connection point for `iid`, or null.
+  ConnectionPoint* Get(const IID& iid) const;
+
+  HRESULT Find(REFIID iid, IConnectionPoint** out) const;  // CONNECT_E_NOCONNECTION when absent
+  HRESULT Enum(IEnumConnectionPoints** out) const;
+  // Drops every sink and the points' pointers back to the container.
+  void Detach() noexcept;
+
+ private:
+  std::vector<ComPtr<ConnectionPoint>> points_;
+};
+
 }  // namespace tavo
 
 #endif  // TAVO_PLATFORM_COM_CONNECTION_POINT_H_
