@@ -149,7 +149,7 @@ int ShowMusic(const std::string& dir) {
   for (const auto& entry : fs::recursive_directory_iterator(dir))
     if (entry.is_regular_file() && entry.path().extension() == ".mp3") files.push_back(entry.path().string());
   std::sort(files.begin(), files.end());
-  std::printf("%-28s %-22s %-5s %-16s %-20s %5s %6s\n", "title", "artist", "year", "genre", "tag identifier",
+  std::printf("%-28s %-22s %-5s %-16s %-32s %5s %6s\n", "title", "artist", "year", "genre", "tag identifier",
               "kbps", "secs");
   for (size_t i = 0; i < files.size(); i += std::max<size_t>(1, files.size() / 8)) {
     ComPtr<IDispatch> reader;
@@ -161,7 +161,7 @@ int ShowMusic(const std::string& dir) {
       return Fail("the reader's tag", hr);
     Mp3Reader stream;
     stream.Open(files[i]);
-    std::printf("%-28.28s %-22.22s %-5s %-16.16s %-20s %5u %6.2f\n", TagText(tag.Get(), &ITAVOTag::get_Title).c_str(),
+    std::printf("%-28.28s %-22.22s %-5s %-16.16s %-32s %5u %6.2f\n", TagText(tag.Get(), &ITAVOTag::get_Title).c_str(),
                 TagText(tag.Get(), &ITAVOTag::get_Artist).c_str(), TagText(tag.Get(), &ITAVOTag::get_Year).c_str(),
                 TagText(tag.Get(), &ITAVOTag::get_GenreText).c_str(), TagText(tag.Get(), &ITAVOTag::get_TagID).c_str(),
                 stream.BitRate(), stream.Duration() / 100.0);
