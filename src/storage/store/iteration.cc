@@ -4,6 +4,8 @@
 // every step strictly advances.
 #include <algorithm>
 
+#include <new>
+
 #include "storage/store/store_file.h"
 
 namespace tavo {
@@ -42,11 +44,12 @@ StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
 }  // namespace
 
 StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRecord** out, uint32_t key_index,
-                            const void* value, uint32_t length) {
+                            const void* value, uint32_t length) try {
   if (file == nullptr || iteration == nullptr || out == nullptr) return kStoreInvalidArgument;
   *iteration = nullptr;
   *out = nullptr;
   OperationScope scope(file);
+  if (file->unusable) return kStoreUnusable;
   if (key_index >= file->header.key_count()) return kStoreInvalidArgument;
   auto it = std::make_unique<StoreIteration>();
   it->key = key_index;
@@ -56,23 +59,33 @@ StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRe
     it->value.assign(bytes, bytes + length);
     it->code = KeyCode(file->header.keys[key_index].method, bytes, length);
   }
-  if (StoreStatus s = Advance(file, it.get(), out); s != kStoreOk) return s;
-  *iteration = it.get();
+  StoreRecord* first = nullptr;
+  if (StoreStatus s = Advance(file, it.get(), &first); s != kStoreOk) return s;
+  std::unique_ptr<StoreRecord> held(first);  // freed if keeping the iteration runs out of memory
   file->iterations.push_back(std::move(it));
+  *iteration = file->iterations.back().get();
+  *out = held.release();
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_FindNext(StoreFile* file, StoreIteration* iteration, StoreRecord** out) {
+StoreStatus Store_FindNext(StoreFile* file, StoreIteration* iteration, StoreRecord** out) try {
   if (file == nullptr || iteration == nullptr || out == nullptr) return kStoreInvalidArgument;
   *out = nullptr;
   OperationScope scope(file);
+  if (file->unusable) return kStoreUnusable;
   const auto known = std::find_if(file->iterations.begin(), file->iterations.end(),
                                   [&](const auto& p) { return p.get() == iteration; });
   if (known == file->iterations.end()) return kStoreNoIteration;
   return Advance(file, iteration, out);
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_EndFind(StoreFile* file, StoreIteration* iteration) {
+StoreStatus Store_EndFind(StoreFile* file, StoreIteration* iteration) try {
   if (file == nullptr) return kStoreInvalidArgument;
   OperationScope scope(file);
   const auto known = std::find_if(file->iterations.begin(), file->iterations.end(),
@@ -80,6 +93,8 @@ StoreStatus Store_EndFind(StoreFile* file, StoreIteration* iteration) {
   if (known == file->iterations.end()) return kStoreNoIteration;
   file->iterations.erase(known);
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
 }  // namespace tavo

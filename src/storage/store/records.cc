@@ -1,5 +1,7 @@
 // Building, storing, finding and removing records.
 #include <algorithm>
+
+#include <new>
 #include <cstring>
 
 #include "storage/store/byte_order.h"
@@ -164,7 +166,7 @@ StoreStatus StoreFile::WriteRecordImage(const StoreRecord& record, uint32_t bloc
 }
 
 StoreStatus Store_NewRecord(StoreFile* file, StoreRecord** out, const void* data, uint32_t data_length,
-                            uint32_t key_length) {
+                            uint32_t key_length) try {
   if (file == nullptr || out == nullptr || (data == nullptr && data_length > 0)) return kStoreInvalidArgument;
   *out = nullptr;
   OperationScope scope(file);
@@ -182,10 +184,13 @@ StoreStatus Store_NewRecord(StoreFile* file, StoreRecord** out, const void* data
   if (data_length > 0) std::memcpy(image.data() + data_offset, data, data_length);
   *out = record.release();
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return StoreOutOfMemory(file);
 }
 
 StoreStatus Store_SetKey(StoreFile* file, StoreRecord* record, uint32_t key_index, const void* value,
-                         uint32_t length) {
+                         uint32_t length) try {
   if (file == nullptr || record == nullptr || (value == nullptr && length > 0)) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (StoreStatus s = CheckKeyIndex(file, key_index); s != kStoreOk) return s;
@@ -206,9 +211,11 @@ StoreStatus Store_SetKey(StoreFile* file, StoreRecord* record, uint32_t key_inde
   SetImageWord(image, 3 + 2 * key_index, length > 0 ? fill : 0);
   SetImageWord(image, 4 + 2 * key_index, length);
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) {
+StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) try {
   if (file == nullptr || record == nullptr) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (StoreStatus s = CheckWritable(file); s != kStoreOk) return s;
@@ -241,9 +248,11 @@ StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) {
   RecordAccess::block_capacity(record) = block.capacity;
   if (file->mode & kStoreFlushOnInsert) return file->FlushLocked();
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_Remove(StoreFile* file, StoreRecord* record) {
+StoreStatus Store_Remove(StoreFile* file, StoreRecord* record) try {
   if (file == nullptr || record == nullptr) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (StoreStatus s = CheckWritable(file); s != kStoreOk) return s;
@@ -271,9 +280,11 @@ StoreStatus Store_Remove(StoreFile* file, StoreRecord* record) {
   file->allocator.Free({record->offset(), RecordAccess::block_capacity(record)});
   RecordAccess::offset(record) = 0;
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data, uint32_t data_length) {
+StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data, uint32_t data_length) try {
   if (file == nullptr || record == nullptr || (data == nullptr && data_length > 0)) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (StoreStatus s = CheckWritable(file); s != kStoreOk) return s;
@@ -291,19 +302,25 @@ StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data
     return StoreStatusFromErrno(err);
   }
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_FreeRecord(StoreFile* file, StoreRecord* record) {
+StoreStatus Store_FreeRecord(StoreFile* file, StoreRecord* record) try {
   if (file == nullptr) return kStoreInvalidArgument;
   delete record;
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
 StoreStatus Store_Find(StoreFile* file, StoreRecord** out, uint32_t key_index, const void* value,
-                       uint32_t length) {
+                       uint32_t length) try {
   if (file == nullptr || out == nullptr || (value == nullptr && length > 0)) return kStoreInvalidArgument;
   *out = nullptr;
   OperationScope scope(file);
+  // A handle whose trees were left half changed answers no questions about them.
+  if (file->unusable) return kStoreUnusable;
   if (StoreStatus s = CheckKeyIndex(file, key_index); s != kStoreOk) return s;
   const KeyDescriptor& key = file->header.keys[key_index];
   const auto* wanted = static_cast<const uint8_t*>(value);
@@ -327,6 +344,9 @@ StoreStatus Store_Find(StoreFile* file, StoreRecord** out, uint32_t key_index, c
     }
   }
   return kStoreNotFound;
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return StoreOutOfMemory(file);
 }
 
 }  // namespace tavo

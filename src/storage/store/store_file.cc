@@ -1,6 +1,8 @@
 // Opening, creating, flushing and closing store files; the user block.
 #include "storage/store/store_file.h"
 
+#include <new>
+
 #include <algorithm>
 #include <cstring>
 
@@ -30,6 +32,11 @@ StoreStatus CheckWritable(StoreFile* file) {
   if (!file->writable()) return kStoreAccessDenied;
   if (file->rw_lock && !file->rw_lock->IsWriter()) return kStoreNotWriter;
   return kStoreOk;
+}
+
+StoreStatus StoreOutOfMemory(StoreFile* file) noexcept {
+  if (file != nullptr) file->unusable = true;
+  return kStoreNoMemory;
 }
 
 StoreStatus StoreFile::ReadExact(uint64_t offset, void* buf, size_t n) {
@@ -82,7 +89,7 @@ StoreStatus StoreFile::CheckBlock(uint32_t offset, BlockKind kind, uint32_t byte
 }
 
 StoreStatus Store_Create(StoreFile** out, const std::string& path, uint32_t mode, const StoreFileDef* def,
-                         const StoreFileType* type, Env* env) {
+                         const StoreFileType* type, Env* env) try {
   if (out == nullptr) return kStoreInvalidArgument;
   *out = nullptr;
   const StoreFileDef defaults;
@@ -126,10 +133,13 @@ StoreStatus Store_Create(StoreFile** out, const std::string& path, uint32_t mode
   if (StoreStatus s = handle->FlushLocked(); s != kStoreOk) return s;
   *out = handle.release();
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return kStoreNoMemory;
 }
 
 StoreStatus Store_Open(StoreFile** out, const std::string& path, uint32_t mode, const StoreFileType* type,
-                       Env* env) {
+                       Env* env) try {
   if (out == nullptr) return kStoreInvalidArgument;
   *out = nullptr;
   const uint32_t access = mode & kStoreAccessMask;
@@ -188,9 +198,12 @@ StoreStatus Store_Open(StoreFile** out, const std::string& path, uint32_t mode, 
   handle->rw_lock = MakeReaderWriterLock(mode);
   *out = handle.release();
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  if (out != nullptr) *out = nullptr;
+  return kStoreNoMemory;
 }
 
-StoreStatus Store_Close(StoreFile* file) {
+StoreStatus Store_Close(StoreFile* file) try {
   if (file == nullptr) return kStoreInvalidArgument;
   std::lock_guard<std::mutex> global(StoreGlobalLock());
   StoreStatus status;
@@ -204,25 +217,32 @@ StoreStatus Store_Close(StoreFile* file) {
   }
   delete file;
   return status;
+} catch (const std::bad_alloc&) {
+  delete file;  // a close always lets the handle go
+  return kStoreNoMemory;
 }
 
-StoreStatus Store_Flush(StoreFile* file) {
+StoreStatus Store_Flush(StoreFile* file) try {
   if (file == nullptr) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (file->rw_lock && file->writable() && !file->rw_lock->IsWriter()) return kStoreNotWriter;
   return file->FlushLocked();
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_GetInfo(StoreFile* file, StoreInfo* info) {
+StoreStatus Store_GetInfo(StoreFile* file, StoreInfo* info) try {
   if (file == nullptr || info == nullptr) return kStoreInvalidArgument;
   std::lock_guard<std::mutex> global(StoreGlobalLock());
   OperationScope scope(file);
   const StoreHeader& h = file->header;
   *info = {h.kind, h.key_count(), h.node_size, h.alloc_a, h.alloc_b, h.user_block_size};
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_ReadUserBlock(StoreFile* file, uint8_t** block, uint32_t* length) {
+StoreStatus Store_ReadUserBlock(StoreFile* file, uint8_t** block, uint32_t* length) try {
   if (file == nullptr || block == nullptr || length == nullptr) return kStoreInvalidArgument;
   *block = nullptr;
   *length = 0;
@@ -241,9 +261,11 @@ StoreStatus Store_ReadUserBlock(StoreFile* file, uint8_t** block, uint32_t* leng
   *block = copy;
   *length = h.user_block_size;
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_WriteUserBlock(StoreFile* file, const void* block, uint32_t length) {
+StoreStatus Store_WriteUserBlock(StoreFile* file, const void* block, uint32_t length) try {
   if (file == nullptr || (block == nullptr && length > 0)) return kStoreInvalidArgument;
   OperationScope scope(file);
   if (StoreStatus s = CheckWritable(file); s != kStoreOk) return s;
@@ -277,32 +299,44 @@ StoreStatus Store_WriteUserBlock(StoreFile* file, const void* block, uint32_t le
     file->header_dirty = true;
   }
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_FreeUserBlock(StoreFile* file, uint8_t* block) {
+StoreStatus Store_FreeUserBlock(StoreFile* file, uint8_t* block) try {
   if (file == nullptr) return kStoreInvalidArgument;
   delete[] block;
   return kStoreOk;
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_LockWriter(StoreFile* file) {
+StoreStatus Store_LockWriter(StoreFile* file) try {
   if (file == nullptr || !file->rw_lock) return kStoreInvalidArgument;
   return file->rw_lock->LockWriter();
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_UnlockWriter(StoreFile* file) {
+StoreStatus Store_UnlockWriter(StoreFile* file) try {
   if (file == nullptr || !file->rw_lock) return kStoreInvalidArgument;
   return file->rw_lock->UnlockWriter();
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_LockReader(StoreFile* file) {
+StoreStatus Store_LockReader(StoreFile* file) try {
   if (file == nullptr || !file->rw_lock) return kStoreInvalidArgument;
   return file->rw_lock->LockReader();
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
-StoreStatus Store_UnlockReader(StoreFile* file) {
+StoreStatus Store_UnlockReader(StoreFile* file) try {
   if (file == nullptr || !file->rw_lock) return kStoreInvalidArgument;
   return file->rw_lock->UnlockReader();
+} catch (const std::bad_alloc&) {
+  return StoreOutOfMemory(file);
 }
 
 }  // namespace tavo

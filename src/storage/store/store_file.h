@@ -128,6 +128,11 @@ StoreStatus NextKeyEntry(StoreFile* file, uint32_t key, bool after_last, uint32_
 
 // Refusals shared by every operation that changes the file.
 StoreStatus CheckWritable(StoreFile* file);
+// The answer of an operation that ran out of memory: the handle may hold a
+// half-changed tree in memory, so it becomes unusable: it takes no more
+// reads or writes of its trees and never flushes them; the file on disk
+// stays as of the last flush.
+StoreStatus StoreOutOfMemory(StoreFile* file) noexcept;
 
 }  // namespace tavo
 

@@ -8,6 +8,8 @@
 // key it has a value for, walks the free lists, and checks that no two blocks
 // overlap.
 #include <algorithm>
+
+#include <new>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -214,7 +216,7 @@ StoreStatus Verifier::Deep() {
 }  // namespace
 
 StoreStatus Store_Verify(const std::string& path, uint32_t mode, const StoreFileType* type, StoreVerifyDepth depth,
-                         Env* env) {
+                         Env* env) try {
   StoreFile* raw = nullptr;
   if (StoreStatus s = Store_Open(&raw, path, kStoreRead | (mode & kStoreLockMask), type, env); s != kStoreOk) {
     return s;
@@ -227,6 +229,8 @@ StoreStatus Store_Verify(const std::string& path, uint32_t mode, const StoreFile
   Verifier verifier(file.get());
   if (StoreStatus s = verifier.Quick(); s != kStoreOk || depth == StoreVerifyDepth::kQuick) return s;
   return verifier.Deep();
+} catch (const std::bad_alloc&) {
+  return kStoreNoMemory;
 }
 
 }  // namespace tavo
