@@ -1,5 +1,7 @@
 #include "platform/com/dispatch.h"
 
+#include <new>
+
 namespace tavo {
 namespace {
 
@@ -63,7 +65,12 @@ HRESULT DispatchInvoke(const DispTable& table, void* iface, DISPID id, WORD flag
   if (member == nullptr) return DISP_E_MEMBERNOTFOUND;
 
   if (result != nullptr) VariantInit(result);
-  const HRESULT hr = member->invoke(iface, params, result, arg_err);
+  HRESULT hr;
+  try {
+    hr = member->invoke(iface, params, result, arg_err);
+  } catch (const std::bad_alloc&) {
+    hr = E_OUTOFMEMORY;  // nothing is thrown across the interface
+  }
   if (FAILED(hr) && excep != nullptr) {
     *excep = EXCEPINFO{};
     excep->scode = hr;
