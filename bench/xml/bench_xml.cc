@@ -3,7 +3,7 @@
 // parsing and writing the same bytes, all in one run.
 //
 // The figure that matters: BM_TrackSet_Parse_Tavo against
-// BM_TrackSet_Parse_TinyXml2 (the ratio is printed at the end of the run).
+// BM_Parse_TinyXml2/TrackSet (the ratio is printed at the end of the run).
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
@@ -125,6 +125,49 @@ void Label(benchmark::State& state, const std::string& doc) {
   state.SetLabel(std::to_string(doc.size()) + " bytes");
 }
 
+using Document = const std::string& (*)();
+
+// --- Parsing, the same way for every document ----------------------------------
+
+void BM_Parse_TavoXmlDocument(benchmark::State& state, Document document) {
+  const std::string& doc = document();
+  for (auto _ : state) {
+    XmlNode* root = nullptr;
+    if (XmlDocument_Parse(doc.data(), doc.size(), &root) != 0) state.SkipWithError("parse");
+    benchmark::DoNotOptimize(root);
+    XmlNode_Free(root);
+  }
+  Label(state, doc);
+}
+BENCHMARK_CAPTURE(BM_Parse_TavoXmlDocument, TrackSet, &TrackSet);
+BENCHMARK_CAPTURE(BM_Parse_TavoXmlDocument, Presets, &PresetDocument);
+
+void BM_Parse_TinyXml2(benchmark::State& state, Document document) {
+  const std::string& doc = document();
+  tinyxml2::XMLDocument xml;  // reused: tinyxml2's best case
+  for (auto _ : state) {
+    if (xml.Parse(doc.data(), doc.size()) != tinyxml2::XML_SUCCESS) state.SkipWithError("parse");
+    benchmark::DoNotOptimize(xml.RootElement());
+  }
+  Label(state, doc);
+}
+BENCHMARK_CAPTURE(BM_Parse_TinyXml2, TrackSet, &TrackSet);
+BENCHMARK_CAPTURE(BM_Parse_TinyXml2, Presets, &PresetDocument);
+
+void BM_Parse_LibXml2(benchmark::State& state, Document document) {
+  const std::string& doc = document();
+  for (auto _ : state) {
+    xmlDocPtr xml = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
+                                  XML_PARSE_NONET | XML_PARSE_NOBLANKS);
+    if (xml == nullptr) state.SkipWithError("parse");
+    benchmark::DoNotOptimize(xml);
+    xmlFreeDoc(xml);
+  }
+  Label(state, doc);
+}
+BENCHMARK_CAPTURE(BM_Parse_LibXml2, TrackSet, &TrackSet);
+BENCHMARK_CAPTURE(BM_Parse_LibXml2, Presets, &PresetDocument);
+
 // --- Track property set: parse ----------------------------------------------
 
 void BM_TrackSet_Parse_Tavo(benchmark::State& state) {
@@ -139,29 +182,6 @@ void BM_TrackSet_Parse_Tavo(benchmark::State& state) {
 }
 BENCHMARK(BM_TrackSet_Parse_Tavo);
 
-void BM_TrackSet_Parse_TavoXmlDocument(benchmark::State& state) {
-  const std::string& doc = TrackSet();
-  for (auto _ : state) {
-    XmlNode* root = nullptr;
-    if (XmlDocument_Parse(doc.data(), doc.size(), &root) != 0) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(root);
-    XmlNode_Free(root);
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_TrackSet_Parse_TavoXmlDocument);
-
-void BM_TrackSet_Parse_TinyXml2(benchmark::State& state) {
-  const std::string& doc = TrackSet();
-  tinyxml2::XMLDocument xml;  // reused: tinyxml2's best case
-  for (auto _ : state) {
-    if (xml.Parse(doc.data(), doc.size()) != tinyxml2::XML_SUCCESS) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(xml.RootElement());
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_TrackSet_Parse_TinyXml2);
-
 void BM_TrackSet_Parse_TinyXml2FreshDocument(benchmark::State& state) {
   const std::string& doc = TrackSet();
   for (auto _ : state) {
@@ -172,19 +192,6 @@ void BM_TrackSet_Parse_TinyXml2FreshDocument(benchmark::State& state) {
   Label(state, doc);
 }
 BENCHMARK(BM_TrackSet_Parse_TinyXml2FreshDocument);
-
-void BM_TrackSet_Parse_LibXml2(benchmark::State& state) {
-  const std::string& doc = TrackSet();
-  for (auto _ : state) {
-    xmlDocPtr xml = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
-                                  XML_PARSE_NONET | XML_PARSE_NOBLANKS);
-    if (xml == nullptr) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(xml);
-    xmlFreeDoc(xml);
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_TrackSet_Parse_LibXml2);
 
 // Parse, then read the values a playlist criterion would look at. tinyxml2
 // decodes entities only when a text is read, so this is the like-for-like
@@ -239,7 +246,7 @@ void BM_TrackSet_ParseAndRead10_TinyXml2(benchmark::State& state) {
 }
 BENCHMARK(BM_TrackSet_ParseAndRead10_TinyXml2);
 
-// --- Track property set: serialize ------------------------------------------
+// --- Serializing ---------------------------------------------------------------
 
 void BM_TrackSet_Serialize_Tavo(benchmark::State& state) {
   const std::string& doc = TrackSet();
@@ -257,73 +264,6 @@ void BM_TrackSet_Serialize_Tavo(benchmark::State& state) {
 }
 BENCHMARK(BM_TrackSet_Serialize_Tavo);
 
-void BM_TrackSet_Serialize_TinyXml2(benchmark::State& state) {
-  const std::string& doc = TrackSet();
-  tinyxml2::XMLDocument xml;
-  xml.Parse(doc.data(), doc.size());
-  for (auto _ : state) {
-    tinyxml2::XMLPrinter printer(nullptr, /*compact=*/true);
-    xml.Print(&printer);
-    benchmark::DoNotOptimize(printer.CStr());
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_TrackSet_Serialize_TinyXml2);
-
-void BM_TrackSet_Serialize_LibXml2(benchmark::State& state) {
-  const std::string& doc = TrackSet();
-  xmlDocPtr xml = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
-                                XML_PARSE_NONET);
-  for (auto _ : state) {
-    xmlChar* out = nullptr;
-    int n = 0;
-    xmlDocDumpMemory(xml, &out, &n);
-    benchmark::DoNotOptimize(out);
-    xmlFree(out);
-  }
-  xmlFreeDoc(xml);
-  Label(state, doc);
-}
-BENCHMARK(BM_TrackSet_Serialize_LibXml2);
-
-// --- 200-generator preset document ------------------------------------------
-
-void BM_Presets_Parse_Tavo(benchmark::State& state) {
-  const std::string& doc = PresetDocument();
-  for (auto _ : state) {
-    XmlNode* root = nullptr;
-    if (XmlDocument_Parse(doc.data(), doc.size(), &root) != 0) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(root);
-    XmlNode_Free(root);
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_Presets_Parse_Tavo);
-
-void BM_Presets_Parse_TinyXml2(benchmark::State& state) {
-  const std::string& doc = PresetDocument();
-  tinyxml2::XMLDocument xml;
-  for (auto _ : state) {
-    if (xml.Parse(doc.data(), doc.size()) != tinyxml2::XML_SUCCESS) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(xml.RootElement());
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_Presets_Parse_TinyXml2);
-
-void BM_Presets_Parse_LibXml2(benchmark::State& state) {
-  const std::string& doc = PresetDocument();
-  for (auto _ : state) {
-    xmlDocPtr xml = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
-                                  XML_PARSE_NONET);
-    if (xml == nullptr) state.SkipWithError("parse");
-    benchmark::DoNotOptimize(xml);
-    xmlFreeDoc(xml);
-  }
-  Label(state, doc);
-}
-BENCHMARK(BM_Presets_Parse_LibXml2);
-
 void BM_Presets_Serialize_Tavo(benchmark::State& state) {
   const std::string& doc = PresetDocument();
   XmlNode* root = nullptr;
@@ -338,34 +278,37 @@ void BM_Presets_Serialize_Tavo(benchmark::State& state) {
 }
 BENCHMARK(BM_Presets_Serialize_Tavo);
 
-void BM_Presets_Serialize_TinyXml2(benchmark::State& state) {
-  const std::string& doc = PresetDocument();
+// Track sets are written compact, preset documents indented.
+void BM_Serialize_TinyXml2(benchmark::State& state, Document document, bool compact) {
+  const std::string& doc = document();
   tinyxml2::XMLDocument xml;
   xml.Parse(doc.data(), doc.size());
   for (auto _ : state) {
-    tinyxml2::XMLPrinter printer;
+    tinyxml2::XMLPrinter printer(nullptr, compact);
     xml.Print(&printer);
     benchmark::DoNotOptimize(printer.CStr());
   }
   Label(state, doc);
 }
-BENCHMARK(BM_Presets_Serialize_TinyXml2);
+BENCHMARK_CAPTURE(BM_Serialize_TinyXml2, TrackSet, &TrackSet, true);
+BENCHMARK_CAPTURE(BM_Serialize_TinyXml2, Presets, &PresetDocument, false);
 
-void BM_Presets_Serialize_LibXml2(benchmark::State& state) {
-  const std::string& doc = PresetDocument();
+void BM_Serialize_LibXml2(benchmark::State& state, Document document, bool compact) {
+  const std::string& doc = document();
   xmlDocPtr xml = xmlReadMemory(doc.data(), static_cast<int>(doc.size()), nullptr, nullptr,
                                 XML_PARSE_NONET);
   for (auto _ : state) {
     xmlChar* out = nullptr;
     int n = 0;
-    xmlDocDumpFormatMemory(xml, &out, &n, 1);
+    xmlDocDumpFormatMemory(xml, &out, &n, compact ? 0 : 1);
     benchmark::DoNotOptimize(out);
     xmlFree(out);
   }
   xmlFreeDoc(xml);
   Label(state, doc);
 }
-BENCHMARK(BM_Presets_Serialize_LibXml2);
+BENCHMARK_CAPTURE(BM_Serialize_LibXml2, TrackSet, &TrackSet, true);
+BENCHMARK_CAPTURE(BM_Serialize_LibXml2, Presets, &PresetDocument, false);
 
 // Collects the CPU time per iteration of every run (steadier than wall time
 // on a loaded machine), to print the ratios of
@@ -408,12 +351,12 @@ int main(int argc, char** argv) {
               tavo::TrackSet().size(), tavo::PresetDocument().size());
   tavo::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.PrintRatio("BM_TrackSet_Parse_Tavo", "BM_TrackSet_Parse_TinyXml2");
-  reporter.PrintRatio("BM_TrackSet_Parse_TavoXmlDocument", "BM_TrackSet_Parse_TinyXml2");
+  reporter.PrintRatio("BM_TrackSet_Parse_Tavo", "BM_Parse_TinyXml2/TrackSet");
+  reporter.PrintRatio("BM_Parse_TavoXmlDocument/TrackSet", "BM_Parse_TinyXml2/TrackSet");
   reporter.PrintRatio("BM_TrackSet_ParseAndRead10_Tavo", "BM_TrackSet_ParseAndRead10_TinyXml2");
-  reporter.PrintRatio("BM_TrackSet_Serialize_Tavo", "BM_TrackSet_Serialize_TinyXml2");
-  reporter.PrintRatio("BM_Presets_Parse_Tavo", "BM_Presets_Parse_TinyXml2");
-  reporter.PrintRatio("BM_Presets_Serialize_Tavo", "BM_Presets_Serialize_TinyXml2");
+  reporter.PrintRatio("BM_TrackSet_Serialize_Tavo", "BM_Serialize_TinyXml2/TrackSet");
+  reporter.PrintRatio("BM_Parse_TavoXmlDocument/Presets", "BM_Parse_TinyXml2/Presets");
+  reporter.PrintRatio("BM_Presets_Serialize_Tavo", "BM_Serialize_TinyXml2/Presets");
   xmlCleanupParser();
   benchmark::Shutdown();
   return 0;
