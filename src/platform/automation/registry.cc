@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 #include "platform/fs/env.h"
 
@@ -219,19 +220,74 @@ HRESULT RegistryTransaction::Commit() {
   return Env::Default()->WriteAtomically(path_, text.data(), text.size()) == 0 ? S_OK : REGDB_E_WRITEREGDB;
 }
 
-std::optional<std::string> RegistryQuery(std::string_view key_path, std::string_view value_name) {
-  RegistryTransaction txn;
-  if (txn.status() != S_OK) return std::nullopt;
+namespace {
+
+// Object creation asks the registry once per object it makes (a tag reader
+// per ingested file), so queries keep the parsed file and read it again only
+// when it was replaced: every change renames a new file into place, which
+// gives it a new inode.
+struct FileIdentity {
+  dev_t device = 0;
+  ino_t inode = 0;
+  int64_t modified_ns = 0;
+  off_t size = -1;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+bool Identify(const std::string& path, FileIdentity* out) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  *out = {st.st_dev, st.st_ino, int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec, st.st_size};
+  return true;
+}
+
+struct QueryCache {
+  std::mutex mutex;
+  std::string path;
+  FileIdentity identity;
+  std::unique_ptr<Registry> registry;  // null: nothing cached
+};
+
+QueryCache& Cache() {
+  static auto* cache = new QueryCache;  // never destroyed: usable during exit
+  return *cache;
+}
+
+std::optional<std::string> Lookup(Registry& registry, std::string_view key_path, std::string_view value_name) {
   const size_t cut = key_path.find('\\');
   const std::string root = Registry::RootName(key_path.substr(0, cut));
   if (root.empty()) return std::nullopt;
-  RegistryKey* key = txn.registry().root().Find(root);
+  RegistryKey* key = registry.root().Find(root);
   if (key && cut != std::string_view::npos) key = key->Find(key_path.substr(cut + 1));
   if (key == nullptr) return std::nullopt;
   if (value_name.empty()) return key->default_value;
   auto it = key->values.find(value_name);
   if (it == key->values.end()) return std::nullopt;
   return it->second;
+}
+
+}  // namespace
+
+std::optional<std::string> RegistryQuery(std::string_view key_path, std::string_view value_name) {
+  const std::string path = Registry::DefaultPath();
+  QueryCache& cache = Cache();
+  std::lock_guard<std::mutex> lock(cache.mutex);
+  FileIdentity now;
+  if (cache.registry && cache.path == path && Identify(path, &now) && now == cache.identity)
+    return Lookup(*cache.registry, key_path, value_name);
+
+  cache.registry.reset();
+  RegistryTransaction txn(path);
+  if (txn.status() != S_OK) return std::nullopt;
+  // Under the transaction's lock the file cannot be replaced, so what is
+  // identified now is what was read.
+  if (Identify(path, &now)) {
+    cache.path = path;
+    cache.identity = now;
+    cache.registry = std::make_unique<Registry>(std::move(txn.registry()));
+    return Lookup(*cache.registry, key_path, value_name);
+  }
+  return Lookup(txn.registry(), key_path, value_name);
 }
 
 }  // namespace tavo
