@@ -30,11 +30,12 @@ bench: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
 
+# Builds the fuzz targets and only what they link (see README, Fuzzing).
 fuzz:
 	@scripts/deps.sh fuzz
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTAVO_FUZZ=ON -DTAVO_TESTS=OFF -DTAVO_BENCH=OFF
-	cmake --build $(FUZZ) -j $(JOBS)
+	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -13,6 +13,15 @@ macro(tavo_setup_toolchain_flags)
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  # Shared modules link with ${TAVO_NO_UNDEFINED}, so that a symbol missing
+  # from a module shows when it is built, not when a host loads it. Clang puts
+  # its sanitizer and coverage runtimes into executables only: an instrumented
+  # module built with clang leaves those symbols to the program that loads it.
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (TAVO_SANITIZE OR TAVO_FUZZ))
+    set(TAVO_NO_UNDEFINED "")
+  else()
+    set(TAVO_NO_UNDEFINED -Wl,--no-undefined)
+  endif()
 endmacro()
 
 # Every subfolder of `base` that has a CMakeLists.txt.
@@ -58,10 +67,12 @@ function(tavo_bench name)
   target_compile_definitions(${name} PRIVATE TAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
 
-# tavo_fuzzer(NAME SOURCES ... LIBS ...): a libFuzzer target (clang only).
+# tavo_fuzzer(NAME SOURCES ... LIBS ...): a libFuzzer target (clang only),
+# also built by the target `fuzz_targets` (fuzz/CMakeLists.txt).
 function(tavo_fuzzer name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${F_SOURCES})
+  add_dependencies(fuzz_targets ${name})
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   target_compile_definitions(${name} PRIVATE TAVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
