@@ -11,6 +11,8 @@
 namespace tavo {
 namespace {
 
+constexpr std::string_view kHeader = "TavoRegistry 1\n";
+
 class RegistryTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -94,6 +96,76 @@ TEST_F(RegistryTest, DeepNestingIsRefused) {
   std::string script = "HKCR {";
   for (int i = 0; i < 100000; ++i) script += " K {";
   EXPECT_EQ(DISP_E_EXCEPTION, RunRegistrationScript(script, {}, true, path_));
+}
+
+// A key `levels` deep: the root key and levels - 1 keys named "k".
+std::string DeepPath(size_t levels) {
+  std::string path = "HKEY_CLASSES_ROOT";
+  for (size_t i = 1; i < levels; ++i) path += "\\k";
+  return path;
+}
+
+TEST_F(RegistryTest, KeyDepthIsBoundedAndOutputFollowsInput) {
+  Registry r;
+  const std::string deepest = std::string(kHeader) + "[" + DeepPath(kRegistryMaxDepth) + "]\n@=\"v\"\n";
+  ASSERT_TRUE(r.Parse(deepest));
+  EXPECT_NE(nullptr, r.root().Find(DeepPath(kRegistryMaxDepth)));
+  // One line per key with values or without subkeys: the keys on the way are
+  // implied, so the text is not rewritten with the whole path on each level.
+  EXPECT_EQ(deepest, r.Serialize());
+  for (size_t levels : {kRegistryMaxDepth + 1, size_t{100000}}) {
+    EXPECT_FALSE(r.Parse(std::string(kHeader) + "[" + DeepPath(levels) + "]\n")) << levels;
+  }
+  EXPECT_EQ(nullptr, r.root().Create(DeepPath(kRegistryMaxDepth + 1)));
+  EXPECT_TRUE(r.root().children.empty());  // a refused path creates nothing
+
+  // A registry file that breaks the bound is reported, never rewritten.
+  const std::string deep_file = std::string(kHeader) + "[" + DeepPath(10000) + "]\n";
+  ASSERT_EQ(0, Env::Default()->WriteAtomically(path_, deep_file.data(), deep_file.size()));
+  EXPECT_EQ(REGDB_E_READREGDB, RunRegistrationScript("HKCR { A }", {}, true, path_));
+  std::string after;
+  Env::Default()->ReadAll(path_, &after);
+  EXPECT_EQ(deep_file, after);
+}
+
+TEST_F(RegistryTest, KeysTheFileCannotHoldFailTheWholeScript) {
+  ASSERT_EQ(S_OK, RunRegistrationScript("HKLM { Keep = s 'me' }", {}, true, path_));
+  std::string before;
+  Env::Default()->ReadAll(path_, &before);
+  std::string too_deep = "HKCR { ";
+  for (size_t i = 1; i < kRegistryMaxDepth; ++i) too_deep += "k { ";
+  too_deep += "k }";
+  for (size_t i = 1; i < kRegistryMaxDepth; ++i) too_deep += " }";
+  const std::string long_name(kRegistryMaxKeyNameLength + 1, 'n');
+  for (const std::string& bad : {
+           std::string("HKCR { First 'line\nbreak' = s 'v' }"),
+           std::string("HKCR { 'carriage\rreturn' }"),
+           std::string("HKCR { 'tab\there' }"),
+           std::string("HKCR { Ok { '") + long_name + "' } }",
+           std::string("HKCR { 'a\\") + DeepPath(kRegistryMaxDepth).substr(18) + "' }",
+           too_deep,
+       }) {
+    EXPECT_EQ(DISP_E_EXCEPTION, RunRegistrationScript(bad, {}, true, path_)) << bad.substr(0, 60);
+  }
+  std::string after;
+  Env::Default()->ReadAll(path_, &after);
+  EXPECT_EQ(before, after);
+
+  // At the bounds, and with line breaks in values, registration succeeds and
+  // the file reads back.
+  std::string deepest = "HKCR { ";
+  for (size_t i = 2; i < kRegistryMaxDepth; ++i) deepest += "k { ";
+  deepest += "k = s 'multi\nline' { val 'named\nvalue' = s 'x' }";
+  for (size_t i = 2; i < kRegistryMaxDepth; ++i) deepest += " }";
+  deepest += " }";
+  ASSERT_EQ(S_OK, RunRegistrationScript(deepest, {}, true, path_));
+  ASSERT_EQ(S_OK, RunRegistrationScript("HKCR { '" + std::string(kRegistryMaxKeyNameLength, 'n') + "' }", {},
+                                        true, path_));
+  RegistryKey* deep = Find(DeepPath(kRegistryMaxDepth));
+  ASSERT_NE(nullptr, deep);
+  EXPECT_EQ("multi\nline", deep->default_value.value_or(""));
+  EXPECT_EQ("x", deep->values["named\nvalue"]);
+  EXPECT_NE(nullptr, Find("HKEY_CLASSES_ROOT\\" + std::string(kRegistryMaxKeyNameLength, 'n')));
 }
 
 TEST_F(RegistryTest, FileRoundTripAndDamagedFile) {

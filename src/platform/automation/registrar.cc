@@ -14,7 +14,8 @@
 // key's old subtree; Delete deletes the key and creates nothing. Unregistering
 // walks the same tree: ForceRemove keys go whole; other keys lose the values
 // the script names, then go if no subkeys are left, unless marked NoRemove.
-// The whole script is parsed before anything changes.
+// The whole script is parsed, and applied in memory, before anything is
+// written; a key the registry cannot hold (registry.h, Bounds) fails it whole.
 #include <cctype>
 #include <vector>
 
@@ -53,11 +54,10 @@ class Parser {
   }
 
  private:
-  static constexpr int kMaxDepth = 64;
-
-  // Reads items up to and including the closing brace.
-  bool ParseItems(std::vector<Item>* items, int depth) {
-    if (depth > kMaxDepth) return false;
+  // Reads items up to and including the closing brace. Nesting stops at the
+  // registry's own depth bound, which also bounds this recursion.
+  bool ParseItems(std::vector<Item>* items, size_t depth) {
+    if (depth >= kRegistryMaxDepth) return false;
     for (;;) {
       std::string token;
       bool quoted;
@@ -178,7 +178,9 @@ class Parser {
   bool at_end_ = false;
 };
 
-void Register(RegistryKey& parent, const std::vector<Item>& items) {
+// False when a key cannot be held (its name or depth, see registry.h); the
+// caller then drops the whole transaction.
+bool Register(RegistryKey& parent, const std::vector<Item>& items) {
   for (const Item& item : items) {
     if (item.is_value) {
       parent.values[item.name] = item.text.value_or("");
@@ -190,9 +192,11 @@ void Register(RegistryKey& parent, const std::vector<Item>& items) {
     }
     if (item.force_remove) parent.Remove(item.name);
     RegistryKey* key = parent.Create(item.name);
+    if (key == nullptr) return false;
     if (item.text) key->default_value = item.text;
-    Register(*key, item.children);
+    if (!Register(*key, item.children)) return false;
   }
+  return true;
 }
 
 void Unregister(RegistryKey& parent, const std::vector<Item>& items) {
@@ -250,7 +254,7 @@ HRESULT RunRegistrationScript(std::string_view script, const std::map<std::strin
   for (const Root& root : roots) {
     RegistryKey* key = txn.registry().root().Create(root.name);
     if (do_register) {
-      Register(*key, root.items);
+      if (!Register(*key, root.items)) return DISP_E_EXCEPTION;  // nothing is committed
     } else {
       Unregister(*key, root.items);
     }

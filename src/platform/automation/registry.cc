@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <vector>
 
 #include "platform/fs/env.h"
 
@@ -69,14 +70,24 @@ bool Unquote(std::string_view line, size_t& i, std::string* out) {
   return false;
 }
 
-void SerializeKey(const RegistryKey& key, const std::string& path, std::string& out) {
-  if (!path.empty()) {
-    out += "[" + path + "]\n";
-    if (key.default_value) out += "@=" + Quote(*key.default_value) + "\n";
-    for (const auto& [name, value] : key.values) out += Quote(name) + "=" + Quote(value) + "\n";
+// Next name of a backslash-separated path, skipping empty ones; false at the end.
+bool NextName(std::string_view& path, std::string_view* name) {
+  while (!path.empty()) {
+    const size_t cut = path.find('\\');
+    *name = path.substr(0, cut);
+    path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
+    if (!name->empty()) return true;
   }
-  for (const auto& [name, child] : key.children)
-    SerializeKey(*child, path.empty() ? child->name : path + "\\" + child->name, out);
+  return false;
+}
+
+// The lines of `key`: none when it has no values but has subkeys, whose own
+// lines create it on reading.
+void SerializeLines(const RegistryKey& key, const std::string& path, std::string& out) {
+  if (!key.default_value && key.values.empty() && !key.children.empty()) return;
+  out += "[" + path + "]\n";
+  if (key.default_value) out += "@=" + Quote(*key.default_value) + "\n";
+  for (const auto& [name, value] : key.values) out += Quote(name) + "=" + Quote(value) + "\n";
 }
 
 }  // namespace
@@ -90,30 +101,39 @@ bool CaseInsensitiveLess::operator()(std::string_view a, std::string_view b) con
   return a.size() < b.size();
 }
 
+bool IsValidRegistryKeyName(std::string_view name) noexcept {
+  if (name.empty() || name.size() > kRegistryMaxKeyNameLength) return false;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '\\') return false;
+  }
+  return true;
+}
+
 RegistryKey* RegistryKey::Find(std::string_view path) {
   RegistryKey* key = this;
-  while (!path.empty() && key != nullptr) {
-    const size_t cut = path.find('\\');
-    const std::string_view part = path.substr(0, cut);
-    path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-    if (part.empty()) continue;
-    auto it = key->children.find(part);
+  std::string_view name;
+  while (key != nullptr && NextName(path, &name)) {
+    auto it = key->children.find(name);
     key = it == key->children.end() ? nullptr : it->second.get();
   }
   return key;
 }
 
 RegistryKey* RegistryKey::Create(std::string_view path) {
+  // Checked whole before anything is created.
+  size_t levels = 0;
+  std::string_view name;
+  for (std::string_view rest = path; NextName(rest, &name);) {
+    if (!IsValidRegistryKeyName(name) || depth + ++levels > kRegistryMaxDepth) return nullptr;
+  }
   RegistryKey* key = this;
-  while (!path.empty()) {
-    const size_t cut = path.find('\\');
-    const std::string_view part = path.substr(0, cut);
-    path = cut == std::string_view::npos ? std::string_view() : path.substr(cut + 1);
-    if (part.empty()) continue;
-    auto it = key->children.find(part);
+  while (NextName(path, &name)) {
+    auto it = key->children.find(name);
     if (it == key->children.end()) {
       auto child = std::make_unique<RegistryKey>();
-      child->name = std::string(part);
+      child->name = std::string(name);
+      child->depth = key->depth + 1;
       it = key->children.emplace(child->name, std::move(child)).first;
     }
     key = it->second.get();
@@ -165,6 +185,7 @@ bool Registry::Parse(std::string_view text) {
       std::string_view path = line.substr(1, line.size() - 2);
       if (RootName(path.substr(0, path.find('\\'))).empty()) return root_ = RegistryKey{}, false;
       current = root_.Create(path);
+      if (current == nullptr) return root_ = RegistryKey{}, false;
       continue;
     }
     if (current == nullptr) return root_ = RegistryKey{}, false;
@@ -191,7 +212,30 @@ bool Registry::Parse(std::string_view text) {
 std::string Registry::Serialize() const {
   std::string out(kHeader);
   out += "\n";
-  SerializeKey(root_, "", out);
+  // Depth first in name order, without recursion: `open` holds each open
+  // key's next child to visit, `path` the open keys' names.
+  using Child = std::map<std::string, std::unique_ptr<RegistryKey>, CaseInsensitiveLess>::const_iterator;
+  struct Open {
+    const RegistryKey* key;
+    Child next;
+    size_t path_length;  // of the parent's path
+  };
+  std::vector<Open> open{{&root_, root_.children.begin(), 0}};
+  std::string path;
+  while (!open.empty()) {
+    Open& top = open.back();
+    if (top.next == top.key->children.end()) {
+      path.resize(top.path_length);
+      open.pop_back();
+      continue;
+    }
+    const RegistryKey& child = *(top.next++)->second;
+    const size_t parent_length = path.size();
+    if (!path.empty()) path += '\\';
+    path += child.name;
+    SerializeLines(child, path, out);
+    open.push_back({&child, child.children.begin(), parent_length});
+  }
   return out;
 }
 

@@ -11,7 +11,17 @@
 //   @="Default value"
 //   "Named"="value"
 //
-// with \\ and \" escaped inside values. A missing file is an empty registry.
+// with \\, \" and line feeds (\n) escaped inside values. A missing file is an
+// empty registry. A key without values that has subkeys is implied by their
+// lines and gets none of its own, so the file is never larger than a few
+// times what was read or registered.
+//
+// Bounds: a key lies at most kRegistryMaxDepth levels deep (the root key,
+// HKEY_CLASSES_ROOT and the like, is level 1) and a key name is 1 to
+// kRegistryMaxKeyNameLength bytes without control characters (a line feed
+// would split its line) or backslashes (which separate names in a path).
+// Real registrations stay within six levels and short names; the bounds keep
+// a hostile file or script from costing more than a bounded amount per line.
 // Every change is one transaction: the file is locked (flock on a ".lock"
 // file beside it), read, changed in memory and written back through a
 // temporary file and a rename, so a crash never leaves half a registry.
@@ -29,6 +39,12 @@
 
 namespace tavo {
 
+inline constexpr size_t kRegistryMaxDepth = 64;
+inline constexpr size_t kRegistryMaxKeyNameLength = 255;
+
+// A name a key may carry (see Bounds above).
+TAVO_RUNTIME_API bool IsValidRegistryKeyName(std::string_view name) noexcept;
+
 struct TAVO_RUNTIME_API CaseInsensitiveLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const noexcept;
@@ -39,8 +55,13 @@ struct TAVO_RUNTIME_API RegistryKey {
   std::optional<std::string> default_value;
   std::map<std::string, std::string, CaseInsensitiveLess> values;
   std::map<std::string, std::unique_ptr<RegistryKey>, CaseInsensitiveLess> children;
+  size_t depth = 0;  // levels below the tree's top (a root key is 1)
 
   RegistryKey* Find(std::string_view path);  // backslash-separated; nullptr if absent
+  // The key at `path` below this one, created with any missing keys on the
+  // way (empty names between backslashes are skipped). nullptr, with nothing
+  // created, when a name is not valid or the key would lie deeper than
+  // kRegistryMaxDepth.
   RegistryKey* Create(std::string_view path);
   bool Remove(std::string_view path);        // the whole subtree
 };
@@ -52,7 +73,8 @@ class TAVO_RUNTIME_API Registry {
   static std::string RootName(std::string_view name);
   static std::string DefaultPath();
 
-  // Parses file text. False (and an empty tree) when the text is malformed.
+  // Parses file text. False (and an empty tree) when the text is malformed or
+  // breaks a bound.
   bool Parse(std::string_view text);
   std::string Serialize() const;
 
@@ -93,7 +115,8 @@ TAVO_RUNTIME_API std::optional<std::string> RegistryQuery(std::string_view key_p
 // Runs a registration script against the registry in one transaction.
 // `replacements` maps variable names (without the %) to their text, which
 // is inserted as it stands. Nothing is written when the script is malformed
-// (DISP_E_EXCEPTION) or the registry cannot be read or written.
+// or names a key the registry cannot hold (DISP_E_EXCEPTION), or when the
+// registry cannot be read or written.
 TAVO_RUNTIME_API HRESULT RunRegistrationScript(std::string_view script,
                                                const std::map<std::string, std::string>& replacements,
                                                bool do_register,
