@@ -52,7 +52,11 @@ TAVO_AUTO_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REF
   if (!path || path->empty()) return REGDB_E_CLASSNOTREG;
   GetClassObjectFn get_class_object;
   if (HRESULT hr = EntryPointOf(*path, &get_class_object); FAILED(hr)) return hr;
-  return get_class_object(clsid, iid, out);
+  const HRESULT hr = get_class_object(clsid, iid, out);
+  // A module's answer is not trusted: success must hand out an object, and a
+  // failure hands out nothing the caller could use.
+  if (FAILED(hr)) return *out = nullptr, hr;
+  return *out != nullptr ? hr : CO_E_ERRORINDLL;
 }
 
 TAVO_AUTO_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
