@@ -135,6 +135,108 @@ TEST(VariantTest, StringsConvertBothWaysAndCopiesAreDeep) {
   VariantClear(&n);
 }
 
+TEST(VariantTest, TextAndDoublesConvertOnlyWhatTheTargetHolds) {
+  struct Case {
+    const char16_t* text;  // null: the R8 value below is the source
+    double value;
+    VARTYPE to;
+    HRESULT hr;
+    double expect;
+  } cases[] = {
+      {u" -1.5e2 ", 0, VT_R8, S_OK, -150},
+      {u"1e-400", 0, VT_R8, S_OK, 0},  // too small for a double: the nearest one
+      {u"1e400", 0, VT_R8, DISP_E_OVERFLOW, 0},
+      {u"1e400", 0, VT_I4, DISP_E_OVERFLOW, 0},
+      {u"1e300", 0, VT_R4, DISP_E_OVERFLOW, 0},
+      {nullptr, 1e300, VT_R4, DISP_E_OVERFLOW, 0},
+      {nullptr, -1e39, VT_R4, DISP_E_OVERFLOW, 0},
+      {nullptr, 3e38, VT_R4, S_OK, 3e38f},
+      {u"nan", 0, VT_R8, DISP_E_TYPEMISMATCH, 0},
+      {u"inf", 0, VT_R8, DISP_E_TYPEMISMATCH, 0},
+      {u"-Infinity", 0, VT_R4, DISP_E_TYPEMISMATCH, 0},
+      {u"0x10", 0, VT_I4, DISP_E_TYPEMISMATCH, 0},
+      {u"1e", 0, VT_R8, DISP_E_TYPEMISMATCH, 0},
+      {u".", 0, VT_R8, DISP_E_TYPEMISMATCH, 0},
+      {u"", 0, VT_R8, DISP_E_TYPEMISMATCH, 0},
+  };
+  for (const Case& c : cases) {
+    VARIANT src, dst;
+    VariantInit(&src);
+    VariantInit(&dst);
+    if (c.text != nullptr) {
+      src.vt = VT_BSTR;
+      src.bstrVal = SysAllocString(c.text);
+    } else {
+      src.vt = VT_R8;
+      src.dblVal = c.value;
+    }
+    const std::string what = c.text != nullptr ? Utf16ToUtf8(c.text) : std::to_string(c.value);
+    EXPECT_EQ(c.hr, VariantChangeType(&dst, &src, 0, c.to)) << what << " -> " << c.to;
+    if (c.hr == S_OK) EXPECT_EQ(c.expect, c.to == VT_R4 ? dst.fltVal : dst.dblVal) << what;
+    VariantClear(&src);
+    VariantClear(&dst);
+  }
+}
+
+TEST(VariantTest, ReferencesAreFollowedOnce) {
+  LONG target = 9;
+  VARIANT to_long, outer, a, b, dst;
+  VariantInit(&dst);
+  to_long.vt = VT_BYREF | VT_I4;
+  to_long.plVal = &target;
+  outer.vt = VT_BYREF | VT_VARIANT;
+  outer.pvarVal = &to_long;
+  ASSERT_EQ(S_OK, VariantChangeType(&dst, &outer, 0, VT_I2));
+  EXPECT_EQ(9, dst.iVal);
+  // Two references to variants that refer to each other: a status, not a loop.
+  a.vt = b.vt = VT_BYREF | VT_VARIANT;
+  a.pvarVal = &b;
+  b.pvarVal = &a;
+  EXPECT_EQ(DISP_E_BADVARTYPE, VariantChangeType(&dst, &a, 0, VT_I4));
+}
+
+TEST(VariantTest, CopiesKeepOddLengthByteStrings) {
+  VARIANT v, copy;
+  VariantInit(&copy);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocStringByteLen("xyz", 3);
+  ASSERT_EQ(S_OK, VariantCopy(&copy, &v));
+  ASSERT_EQ(3u, SysStringByteLen(copy.bstrVal));
+  EXPECT_EQ(0, std::memcmp(copy.bstrVal, "xyz", 3));
+  SAFEARRAY* a = SafeArrayCreateVector(VT_BSTR, 0, 1);
+  const LONG i = 0;
+  ASSERT_EQ(S_OK, SafeArrayPutElement(a, &i, v.bstrVal));
+  BSTR out = nullptr;
+  ASSERT_EQ(S_OK, SafeArrayGetElement(a, &i, &out));
+  EXPECT_EQ(3u, SysStringByteLen(out));
+  SysFreeString(out);
+  SafeArrayDestroy(a);
+  VariantClear(&v);
+  VariantClear(&copy);
+}
+
+TEST(SafeArrayTest, BothBoundsMustBeLongs) {
+  struct Case {
+    LONG lower;
+    ULONG count;
+    bool made;
+  } cases[] = {
+      {INT32_MAX, 1, true}, {INT32_MAX, 2, false}, {INT32_MAX - 9, 10, true}, {1, 0x7FFFFFFF / 4 + 1, false},
+      {INT32_MIN, 1, true}, {INT32_MIN, 0, false},  // upper bound lower - 1
+  };
+  for (const Case& c : cases) {
+    SAFEARRAY* a = SafeArrayCreateVector(VT_I4, c.lower, c.count);
+    EXPECT_EQ(c.made, a != nullptr) << c.lower << " + " << c.count;
+    if (a == nullptr) continue;
+    LONG lo, hi;
+    SafeArrayGetLBound(a, 1, &lo);
+    SafeArrayGetUBound(a, 1, &hi);
+    EXPECT_EQ(c.lower, lo);
+    EXPECT_EQ(int64_t{c.lower} + c.count - 1, hi);
+    SafeArrayDestroy(a);
+  }
+}
+
 TEST(SafeArrayTest, BstrVectorOwnsItsStrings) {
   SAFEARRAY* a = SafeArrayCreateVector(VT_BSTR, 0, 2);
   ASSERT_NE(nullptr, a);

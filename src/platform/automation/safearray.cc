@@ -57,7 +57,8 @@ HRESULT CopyElement(VARTYPE vt, void* dest, const void* src, ULONG size) {
   switch (vt) {
     case VT_BSTR: {
       BSTR s = *static_cast<const BSTR*>(src);
-      BSTR copy = s ? SysAllocStringLen(s, SysStringLen(s)) : nullptr;
+      // By bytes: a string made by SysAllocStringByteLen may have an odd length.
+      BSTR copy = s ? SysAllocStringByteLen(reinterpret_cast<const char*>(s), SysStringByteLen(s)) : nullptr;
       if (s && !copy) return E_OUTOFMEMORY;
       *static_cast<BSTR*>(dest) = copy;
       return S_OK;
@@ -82,6 +83,9 @@ HRESULT CopyElement(VARTYPE vt, void* dest, const void* src, ULONG size) {
 TAVO_AUTO_API SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lower_bound, ULONG count) {
   const ULONG size = ElementSize(vt);
   if (size == 0 || count > 0x7FFFFFFF / size) return nullptr;
+  // Both bounds must be LONGs: the upper one is lower + count - 1.
+  const int64_t upper_bound = int64_t{lower_bound} + count - 1;
+  if (upper_bound > INT32_MAX || upper_bound < INT32_MIN) return nullptr;
   char* block = static_cast<char*>(std::calloc(1, kPrefix + sizeof(SAFEARRAY)));
   if (block == nullptr) return nullptr;
   auto* a = reinterpret_cast<SAFEARRAY*>(block + kPrefix);

@@ -1,9 +1,11 @@
 // Variants: initialisation, release, deep copy and the type changes that the
 // interfaces' parameter types need (integers, booleans, doubles, strings,
 // interfaces). Sources given by reference (VT_BYREF) are read through.
+#include <locale.h>
+#include <stdlib.h>
+
 #include <cerrno>
 #include <cmath>
-#include <cstdlib>
 #include <string>
 
 #include "platform/automation/utf.h"
@@ -14,13 +16,18 @@ namespace {
 constexpr HRESULT DISP_E_ARRAYISLOCKED_ = TAVO_HR(0x8002000D);
 
 // The variant a VT_BYREF variant refers to, as a plain (non-reference) value
-// that borrows the referent's resources.
+// that borrows the referent's resources. A VT_BYREF|VT_VARIANT may refer to
+// a plain value or to a reference to one, but not to another
+// VT_BYREF|VT_VARIANT: two such variants could refer to each other.
 bool Deref(const VARIANT* src, VARIANT* out) {
+  if (src->vt == (VT_BYREF | VT_VARIANT)) {
+    src = src->pvarVal;
+    if (src == nullptr || src->vt == (VT_BYREF | VT_VARIANT)) return false;
+  }
   *out = *src;
   if ((src->vt & VT_BYREF) == 0) return true;
   if (src->byref == nullptr) return false;
   const VARTYPE base = src->vt & ~VT_BYREF;
-  if (base == VT_VARIANT) return Deref(src->pvarVal, out);
   out->vt = base;
   out->llVal = 0;
   if (base & VT_ARRAY) {
@@ -40,6 +47,49 @@ bool Deref(const VARIANT* src, VARIANT* out) {
     case VT_UNKNOWN: out->punkVal = *src->ppunkVal; return true;
     default: return false;
   }
+}
+
+// A number as automation reads text: blanks, an optional sign, digits with
+// at most one decimal point, an optional exponent, blanks. Words such as
+// "nan" or "inf" and hexadecimal forms are no numbers (DISP_E_TYPEMISMATCH);
+// a number beyond the range of a double is DISP_E_OVERFLOW, one too small for
+// it reads as the nearest double (0 or a denormal).
+HRESULT ParseNumber(const std::string& text, double* out) {
+  size_t i = 0;
+  const auto skip_blanks = [&] {
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  };
+  const auto skip_digits = [&] {
+    const size_t from = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - from;
+  };
+  skip_blanks();
+  const size_t start = i;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  size_t digits = skip_digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    digits += skip_digits();
+  }
+  if (digits == 0) return DISP_E_TYPEMISMATCH;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (skip_digits() == 0) return DISP_E_TYPEMISMATCH;
+  }
+  const size_t end = i;
+  skip_blanks();
+  if (i != text.size()) return DISP_E_TYPEMISMATCH;
+  // The syntax is checked; strtod in the "C" locale gives the value, whatever
+  // locale the host has set.
+  static const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  const std::string number = text.substr(start, end - start);
+  errno = 0;
+  const double d = strtod_l(number.c_str(), nullptr, c_locale);
+  if (errno == ERANGE && std::isinf(d)) return DISP_E_OVERFLOW;
+  *out = d;
+  return S_OK;
 }
 
 // Integral value of a scalar variant; false when it is no number.
@@ -69,16 +119,10 @@ bool ToInteger(const VARIANT& v, int64_t* out, bool* is_number) {
       const std::string text = tavo::BstrToUtf8(v.bstrVal);
       if (text == "True" || text == "true" || text == "#TRUE#") return *out = -1, true;
       if (text == "False" || text == "false" || text == "#FALSE#") return *out = 0, true;
-      *is_number = false;  // until the text reads as a number
-      if (text.empty()) return false;
-      errno = 0;
-      char* end = nullptr;
-      const double d = std::strtod(text.c_str(), &end);
-      while (end && (*end == ' ' || *end == '\t')) ++end;
-      if (end == nullptr || *end != '\0' || !std::isfinite(d)) return false;
-      *is_number = true;
-      if (errno != 0) return false;
-      if (d < -9.2e18 || d > 9.2e18) return false;
+      double d;
+      const HRESULT hr = ParseNumber(text, &d);
+      *is_number = hr != DISP_E_TYPEMISMATCH;
+      if (hr != S_OK || d < -9.2e18 || d > 9.2e18) return false;
       *out = static_cast<int64_t>(std::nearbyint(d));
       return true;
     }
@@ -91,14 +135,7 @@ bool ToInteger(const VARIANT& v, int64_t* out, bool* is_number) {
 HRESULT ToDouble(const VARIANT& v, double* out) {
   if (v.vt == VT_R8 || v.vt == VT_DATE) return *out = v.dblVal, S_OK;
   if (v.vt == VT_R4) return *out = v.fltVal, S_OK;
-  if (v.vt == VT_BSTR) {
-    const std::string text = tavo::BstrToUtf8(v.bstrVal);
-    char* end = nullptr;
-    errno = 0;
-    const double d = std::strtod(text.c_str(), &end);
-    if (text.empty() || errno != 0 || *end != '\0') return DISP_E_TYPEMISMATCH;
-    return *out = d, S_OK;
-  }
+  if (v.vt == VT_BSTR) return ParseNumber(tavo::BstrToUtf8(v.bstrVal), out);
   int64_t i;
   bool is_number;
   if (!ToInteger(v, &i, &is_number)) return is_number ? DISP_E_OVERFLOW : DISP_E_TYPEMISMATCH;
@@ -177,8 +214,14 @@ HRESULT Convert(const VARIANT& v, VARTYPE vt, VARIANT* out) {
     case VT_R8: case VT_R4: case VT_DATE: {
       double d;
       if ((hr = ToDouble(v, &d)) != S_OK) return hr;
+      if (vt == VT_R4) {
+        const auto f = static_cast<FLOAT>(d);
+        if (std::isinf(f) && !std::isinf(d)) return DISP_E_OVERFLOW;
+        out->fltVal = f;
+      } else {
+        out->dblVal = d;
+      }
       out->vt = vt;
-      if (vt == VT_R4) out->fltVal = static_cast<FLOAT>(d); else out->dblVal = d;
       return S_OK;
     }
     case VT_BSTR: {
@@ -249,7 +292,9 @@ TAVO_AUTO_API HRESULT VariantCopy(VARIANT* dest, const VARIANT* src) {
       }
     } else if (src->vt == VT_BSTR) {
       if (src->bstrVal != nullptr) {
-        copy.bstrVal = SysAllocStringLen(src->bstrVal, SysStringLen(src->bstrVal));
+        // By bytes: a string made by SysAllocStringByteLen may have an odd length.
+        copy.bstrVal = SysAllocStringByteLen(reinterpret_cast<const char*>(src->bstrVal),
+                                             SysStringByteLen(src->bstrVal));
         if (copy.bstrVal == nullptr) return E_OUTOFMEMORY;
       }
     } else if (src->vt == VT_DISPATCH || src->vt == VT_UNKNOWN) {
