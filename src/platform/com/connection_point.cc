@@ -1,6 +1,37 @@
+// Running out of memory in a member is E_OUTOFMEMORY, and no reference is
+// taken before the last allocation that could fail: a snapshot for an
+// enumerator is built from borrowed pointers and takes its references only
+// once it exists.
 #include "platform/com/connection_point.h"
 
+#include <new>
+
 namespace tavo {
+namespace {
+
+void TakeReference(const CONNECTDATA& item) {
+  if (item.pUnk != nullptr) item.pUnk->AddRef();
+}
+void TakeReference(IConnectionPoint* item) {
+  if (item != nullptr) item->AddRef();
+}
+
+// An enumerator over `borrowed` (pointers without references of their own).
+template <class IEnum, class Item>
+HRESULT EnumeratorOver(std::vector<Item> borrowed, IEnum** out) noexcept {
+  using Snapshot = EnumSnapshot<Item>;
+  try {
+    std::shared_ptr<const Snapshot> snapshot = std::make_shared<const Snapshot>(std::move(borrowed));
+    for (const Item& item : snapshot->items()) TakeReference(item);
+    // If this fails, the snapshot goes with its references.
+    *out = Enumerator<IEnum, Item>::Make(std::move(snapshot), 0).Detach();
+  } catch (const std::bad_alloc&) {
+    *out = nullptr;
+  }
+  return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+}  // namespace
 
 void ConnectionPoint::DisconnectAll() noexcept { connections_.clear(); }
 
@@ -39,7 +70,11 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (FAILED(sink->QueryInterface(iid_, events.ReleaseAndGetVoidAddressOf())) &&
       FAILED(sink->QueryInterface(IID_IDispatch, events.ReleaseAndGetVoidAddressOf())))
     return CONNECT_E_CANNOTCONNECT;
-  connections_.push_back({next_cookie_, std::move(events)});
+  try {
+    connections_.push_back({next_cookie_, std::move(events)});
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;  // the reference went with the refused connection
+  }
   *cookie = next_cookie_++;
   return S_OK;
 }
@@ -56,16 +91,25 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
 
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
   if (out == nullptr) return E_POINTER;
+  *out = nullptr;
   std::vector<CONNECTDATA> items;
-  for (const Connection& c : connections_) items.push_back({c.sink.Copy(), c.cookie});
-  *out = ConnectionEnumerator::Over(std::move(items)).Detach();
-  return *out ? S_OK : E_OUTOFMEMORY;
+  try {
+    items.reserve(connections_.size());
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  for (const Connection& c : connections_) items.push_back({c.sink.Get(), c.cookie});
+  return EnumeratorOver(std::move(items), out);
 }
 
 ConnectionPoint* ConnectionPoints::Add(IConnectionPointContainer* container, const IID& iid) {
   ComPtr<ConnectionPoint> point = ConnectionPoint::Make(container, iid);
   if (!point) return nullptr;
-  points_.push_back(point);
+  try {
+    points_.push_back(point);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
   return point.Get();
 }
 
@@ -89,10 +133,15 @@ HRESULT ConnectionPoints::Find(REFIID iid, IConnectionPoint** out) const {
 
 HRESULT ConnectionPoints::Enum(IEnumConnectionPoints** out) const {
   if (out == nullptr) return E_POINTER;
+  *out = nullptr;
   std::vector<IConnectionPoint*> items;
-  for (const ComPtr<ConnectionPoint>& point : points_) items.push_back(ComPtr<IConnectionPoint>(point.Get()).Detach());
-  *out = ConnectionPointEnumerator::Over(std::move(items)).Detach();
-  return *out ? S_OK : E_OUTOFMEMORY;
+  try {
+    items.reserve(points_.size());
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  }
+  for (const ComPtr<ConnectionPoint>& point : points_) items.push_back(point.Get());
+  return EnumeratorOver(std::move(items), out);
 }
 
 void ConnectionPoints::Detach() noexcept {
