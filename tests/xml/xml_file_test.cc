@@ -127,6 +127,21 @@ TEST_F(XmlFileTest, RatioGuard) {
   EXPECT_EQ(Read(Path("list.xml")), "<PLAIN/>");
 }
 
+TEST_F(XmlFileTest, LengthCap) {
+  // Files large enough for the ratio rule, claiming the cap and one byte past
+  // it: only the first is inflated (bytes after the stream are not looked at).
+  WriteRaw(Path("list.xml"), "<PLAIN/>");
+  std::string c = Companion("<A/>");
+  c.resize(kXmlFileMaxInflatedLength / 100 + 1, '\0');
+  char header[9];
+  for (const uint32_t claim : {kXmlFileMaxInflatedLength, kXmlFileMaxInflatedLength + 1}) {
+    std::snprintf(header, sizeof(header), "%08x", claim);
+    c.replace(0, 8, header, 8);
+    WriteRaw(Path("list.bml"), c);
+    EXPECT_EQ(Read(Path("list.xml")), claim <= kXmlFileMaxInflatedLength ? "<A/>" : "<PLAIN/>") << claim;
+  }
+}
+
 // --- Damaged companions are skipped -----------------------------------------
 
 TEST_F(XmlFileTest, DamagedCompanionsFallBackToPlain) {

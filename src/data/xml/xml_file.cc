@@ -9,9 +9,10 @@
 //                 level 8, default strategy) of the text and its NUL
 //
 // A companion is trusted only when it is at least 8 bytes, its header parses,
-// the claimed length is at most 100 times the file size (a small file cannot
-// make us allocate gigabytes) and the stream inflates into the claimed length;
-// anything else falls back to the plain file.
+// the claimed length is at most 100 times the file size and at most
+// kXmlFileMaxInflatedLength (so no file makes us allocate gigabytes) and the
+// stream inflates into the claimed length; anything else falls back to the
+// plain file.
 #include "data/xml/xml_file.h"
 
 #include <zlib.h>
@@ -49,7 +50,7 @@ char* InflateCompanion(const std::string& data) {
   header[kHeaderSize] = '\0';
   unsigned int length = 0;
   if (std::sscanf(header, "%08x", &length) != 1) return nullptr;
-  if (length / data.size() > kMaxRatio) return nullptr;
+  if (length / data.size() > kMaxRatio || length > kXmlFileMaxInflatedLength) return nullptr;
   char* block = static_cast<char*>(xml_internal::Malloc(static_cast<size_t>(length) + 1));
   if (block == nullptr) return nullptr;
   uLongf got = length;

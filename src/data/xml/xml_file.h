@@ -13,6 +13,7 @@
 #ifndef TAVO_DATA_XML_XML_FILE_H_
 #define TAVO_DATA_XML_XML_FILE_H_
 
+#include <cstdint>
 #include <string>
 
 #include "platform/fs/env.h"
@@ -25,9 +26,16 @@ enum XmlFileStatus : int {
   kXmlFileCannotOpen = 72,      // the plain file cannot be opened (or written)
 };
 
+// A companion is inflated only when its header claims at most this many bytes
+// (64 MiB, far above any real document; the largest, a genre list, is well
+// under 1 MiB). Together with the ratio rule below this bounds what a small or
+// hostile companion can make a read allocate.
+inline constexpr uint32_t kXmlFileMaxInflatedLength = uint32_t{64} << 20;
+
 // Reads the document at `path`: the companion when it exists and is sound
 // (at least 8 bytes, a "%08x" header, uncompressed length / file size <= 100,
-// a zlib stream that inflates into that length), otherwise the plain file,
+// uncompressed length <= kXmlFileMaxInflatedLength, a zlib stream that
+// inflates into that length), otherwise the plain file,
 // read as text the way line-by-line reading in pieces of at most 1023 bytes
 // does (a NUL byte drops the rest of its piece). *text is a new NUL-terminated
 // string (free with XmlText_Free from data/xml/xml.h). Statuses: 0, 4, 72.
