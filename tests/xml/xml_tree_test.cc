@@ -213,21 +213,37 @@ TEST(XmlWrite, IndentedWithTextAndChild) {
   XmlText_Free(pretty);
 }
 
-TEST(XmlWrite, Flags) {
-  XmlNodePtr r = ParseOk("<R><A>t</A><B><C/></B></R>");
-  EXPECT_EQ(Serialize(r.get(), false, false, false), "<R><A>t</A><B><C></C></B></R>");
-  EXPECT_EQ(Serialize(r.get(), true, false, false),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" ?><R><A>t</A><B><C></C></B></R>");
-  EXPECT_EQ(Serialize(r.get(), true, false, true),
-            "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<R>\n<A>t</A>\n<B>\n<C></C>\n</B>\n</R>\n");
-  EXPECT_EQ(Serialize(r.get(), false, true, false), "<R>  <A>t</A>  <B>    <C></C>  </B></R>");
-  EXPECT_EQ(Serialize(r.get(), false, true, true),
-            "<R>\n  <A>t</A>\n  <B>\n    <C></C>\n  </B>\n</R>\n");
-}
+const std::string kPrettyDocument =
+    "<LIST NAME=\"PRESETS\">\n  <PSET>\n    <CRITERIA MATCH=\"all\">\n"
+    "      <CRIT ORDER=\"0\">\n        <FIELD TYPE=\"STR\">track_genre</FIELD>\n"
+    "      </CRIT>\n    </CRITERIA>\n    <NAME>A &amp; B &lt;3</NAME>\n"
+    "    <DESC></DESC>\n  </PSET>\n</LIST>\n";
 
-TEST(XmlWrite, TextOfElementWithChildrenComesFirst) {
-  XmlNodePtr r = ParseOk("<R><A></A>late</R>");
-  EXPECT_EQ(Serialize(r.get(), false, false, false), "<R>late<A></A></R>");
+// A parsed document written with each combination of flags.
+struct WriteCase {
+  std::string doc;
+  bool declaration, indent, breaks;
+  std::string text;
+};
+const WriteCase kWriteCases[] = {
+    {"<R><A>t</A><B><C/></B></R>", false, false, false, "<R><A>t</A><B><C></C></B></R>"},
+    {"<R><A>t</A><B><C/></B></R>", true, false, false,
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" ?><R><A>t</A><B><C></C></B></R>"},
+    {"<R><A>t</A><B><C/></B></R>", true, false, true,
+     "<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n<R>\n<A>t</A>\n<B>\n<C></C>\n</B>\n</R>\n"},
+    {"<R><A>t</A><B><C/></B></R>", false, true, false, "<R>  <A>t</A>  <B>    <C></C>  </B></R>"},
+    {"<R><A>t</A><B><C/></B></R>", false, true, true, "<R>\n  <A>t</A>\n  <B>\n    <C></C>\n  </B>\n</R>\n"},
+    // The text of an element with children comes first.
+    {"<R><A></A>late</R>", false, false, false, "<R>late<A></A></R>"},
+    // A pretty document reads and writes back unchanged.
+    {kPrettyDocument, false, true, true, kPrettyDocument},
+};
+
+TEST(XmlWrite, EachDocumentAndFlags) {
+  for (const WriteCase& c : kWriteCases) {
+    XmlNodePtr r = ParseOk(c.doc);
+    EXPECT_EQ(Serialize(r.get(), c.declaration, c.indent, c.breaks), c.text) << c.doc;
+  }
 }
 
 TEST(XmlWrite, Escaping) {
@@ -241,16 +257,6 @@ TEST(XmlWrite, OnlyTheRootNotItsSiblings) {
   XmlNodePtr r = ParseOk("<R><A/><B/></R>");
   EXPECT_EQ(Serialize(XmlNode_FirstChild(r.get()), false, false, false), "<A></A>");
   EXPECT_EQ(XmlDocument_Serialize(nullptr, true, false, false), nullptr);
-}
-
-TEST(XmlWrite, RoundTrip) {
-  const std::string doc =
-      "<LIST NAME=\"PRESETS\">\n  <PSET>\n    <CRITERIA MATCH=\"all\">\n"
-      "      <CRIT ORDER=\"0\">\n        <FIELD TYPE=\"STR\">track_genre</FIELD>\n"
-      "      </CRIT>\n    </CRITERIA>\n    <NAME>A &amp; B &lt;3</NAME>\n"
-      "    <DESC></DESC>\n  </PSET>\n</LIST>\n";
-  XmlNodePtr r = ParseOk(doc);
-  EXPECT_EQ(Serialize(r.get(), false, true, true), doc);
 }
 
 TEST(XmlWrite, DeepBuiltTree) {

@@ -181,7 +181,7 @@ struct XmlReader {
   const char* data = nullptr;
   size_t length = 0;
   size_t position = 0;
-  int state = 0;  // 0 to 9: see the state table in xml_parse.cc
+  int state = 0;  // 0 to 9: see the state table in xml_tokenizer.h
 };
 
 void XmlReader_Init(XmlReader* reader, const char* data, size_t length) noexcept;
