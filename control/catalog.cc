@@ -3,7 +3,7 @@
 #include <charconv>
 #include <memory>
 
-#include "control/xml_reader.h"
+#include "data/xml/xml.h"
 #include "platform/fs/env.h"
 
 namespace tavo::control {
@@ -46,12 +46,22 @@ bool ValidListName(std::string_view name) {
   return true;
 }
 
-// The text of root/REVISION/<field>, or empty.
-std::string_view RevisionField(const XmlElement& root, std::string_view field) {
-  const XmlElement* revision = root.Child("REVISION");
-  const XmlElement* e = revision ? revision->Child(field) : nullptr;
-  return e ? std::string_view(e->text) : std::string_view();
+// A list document's root element, or none when the text does not parse.
+// The documents are read with the XML layer that the manager reads them with,
+// so the control hands out only what the manager can read.
+XmlNodePtr ParseList(std::string_view text) {
+  XmlNode* root = nullptr;
+  if (XmlDocument_Parse(text.data(), text.size(), &root) != kXmlOk) return nullptr;
+  return XmlNodePtr(root);
 }
+
+std::string_view TextOrEmpty(const char* text) { return text != nullptr ? text : std::string_view(); }
+
+// The text of root/REVISION/LEVEL and root/REVISION/TAG, or empty.
+std::string_view RevisionLevel(const XmlNode* root) {
+  return TextOrEmpty(XmlNode_GetTextByPath(root, "REVISION/LEVEL"));
+}
+std::string_view RevisionTag(const XmlNode* root) { return TextOrEmpty(XmlNode_GetTextByPath(root, "REVISION/TAG")); }
 
 }  // namespace
 
@@ -136,9 +146,9 @@ HRESULT Catalog::ListDocument(std::string_view name, std::string_view level, std
   if (!ValidListName(name)) return E_INVALIDARG;
   std::string text;
   if (HRESULT hr = ReadFile(std::string(name) + ".xml", &text); FAILED(hr)) return hr;
-  const std::unique_ptr<XmlElement> root = ParseXml(text);
+  const XmlNodePtr root = ParseList(text);
   if (root == nullptr || text.find('\0') != std::string::npos) return TAVOCTL_E_CATALOG;
-  if (!level.empty() && level == RevisionField(*root, "LEVEL") && tag == RevisionField(*root, "TAG")) return S_FALSE;
+  if (!level.empty() && level == RevisionLevel(root.get()) && tag == RevisionTag(root.get())) return S_FALSE;
   *document = std::move(text);
   return S_OK;
 }
@@ -191,12 +201,15 @@ HRESULT Catalog::Names(std::string_view list, std::shared_ptr<const std::map<int
   }
   std::string text;
   if (HRESULT hr = ListDocument(list, {}, {}, &text); FAILED(hr)) return hr;
-  const std::unique_ptr<XmlElement> root = ParseXml(text);
+  const XmlNodePtr root = ParseList(text);
+  if (root == nullptr) return TAVOCTL_E_CATALOG;
   auto names = std::make_shared<std::map<int32_t, std::string>>();
-  for (const auto& item : root->children) {
+  for (const XmlNode* item = XmlNode_FirstChild(root.get()); item != nullptr; item = XmlNode_NextSibling(item)) {
     int32_t id = 0;
-    const XmlElement* display = item->Child("DISPLAY");
-    if (item->name == "ITEM" && display && ParseInt(item->Attribute("ID"), &id)) (*names)[id] = display->text;
+    const XmlNode* display = XmlNode_FindChild(item, "DISPLAY");
+    if (std::string_view(XmlNode_GetName(item)) == "ITEM" && display != nullptr &&
+        ParseInt(TextOrEmpty(XmlNode_GetAttribute(item, "ID")), &id))
+      (*names)[id] = std::string(TextOrEmpty(XmlNode_GetText(display)));
   }
   std::lock_guard<std::mutex> lock(mu_);
   names_[std::string(list)] = names;
@@ -215,7 +228,9 @@ HRESULT Catalog::GenreName(std::string_view list, int32_t id, std::string* name)
 HRESULT Catalog::Revision(std::string* tag) {
   std::string text;
   if (HRESULT hr = ListDocument(kGenreList, {}, {}, &text); FAILED(hr)) return hr;
-  *tag = std::string(RevisionField(*ParseXml(text), "TAG"));
+  const XmlNodePtr root = ParseList(text);
+  if (root == nullptr) return TAVOCTL_E_CATALOG;
+  *tag = std::string(RevisionTag(root.get()));
   return S_OK;
 }
 

@@ -10,8 +10,8 @@
 #include <set>
 
 #include "catalog_writer.h"
-#include "control/xml_reader.h"
 #include "data/genre_map/genre_map.h"
+#include "data/xml/xml.h"
 #include "scratch_dir.h"
 
 namespace tavo::control {
@@ -43,14 +43,22 @@ int64_t TrackIdentifier(const std::string& text) {
   return n;
 }
 
+// A committed list document, parsed by the XML layer; none when it does not parse.
+XmlNodePtr ParseListFile(const std::string& list) {
+  const std::string text = ReadWholeFile(kCatalogDir + "/" + list + ".xml");
+  XmlNode* root = nullptr;
+  EXPECT_EQ(kXmlOk, XmlDocument_Parse(text.data(), text.size(), &root)) << list;
+  return XmlNodePtr(root);
+}
+
+bool Named(const XmlNode* node, std::string_view name) { return name == XmlNode_GetName(node); }
+
 // Item ids of a committed list document.
 std::set<int32_t> ItemIds(const std::string& list) {
-  const std::string text = ReadWholeFile(kCatalogDir + "/" + list + ".xml");
-  auto root = ParseXml(text);
+  const XmlNodePtr root = ParseListFile(list);
   std::set<int32_t> ids;
-  if (root == nullptr) return ids;
-  for (const auto& item : root->children) {
-    if (item->name == "ITEM") ids.insert(std::stoi(std::string(item->Attribute("ID"))));
+  for (const XmlNode* item = XmlNode_FirstChild(root.get()); item != nullptr; item = XmlNode_NextSibling(item)) {
+    if (Named(item, "ITEM")) ids.insert(std::stoi(XmlNode_GetAttribute(item, "ID")));
   }
   return ids;
 }
@@ -89,21 +97,23 @@ TEST(CatalogDataTest, GenreTablesHoldTheFixedPoints) {
 // The "genres-v1-to-v2" document read the way the manager reads it: the
 // ITEM's first attribute is the id, GENRE_ID the version-2 genre.
 TEST(CatalogDataTest, GenreMappingDocumentAgreesWithCompiledTable) {
-  auto root = ParseXml(ReadWholeFile(kCatalogDir + "/genres-v1-to-v2.xml"));
+  const XmlNodePtr root = ParseListFile("genres-v1-to-v2");
   ASSERT_NE(nullptr, root);
   std::map<int32_t, int32_t> mapped;
   std::map<int32_t, int32_t> back;  // CHILD_ID -> item
   int items = 0;
-  for (const auto& item : root->children) {
-    if (item->name != "ITEM") continue;
+  for (const XmlNode* item = XmlNode_FirstChild(root.get()); item != nullptr; item = XmlNode_NextSibling(item)) {
+    if (!Named(item, "ITEM")) continue;
     ++items;
-    ASSERT_FALSE(item->attributes.empty());
-    EXPECT_EQ("ID", item->attributes.front().first);
-    const int32_t id = std::stoi(item->attributes.front().second);
-    for (const auto& c : item->children) {
-      if (c->name == "GENRE_ID") mapped[id] = std::stoi(c->text);
-      if (c->name == "CHILD_ID") {
-        EXPECT_TRUE(back.emplace(std::stoi(c->text), id).second) << c->text << " twice";
+    ASSERT_GT(XmlNode_AttributeCount(item), 0u);
+    EXPECT_STREQ("ID", XmlNode_AttributeNameAt(item, 0));
+    const int32_t id = std::stoi(XmlNode_AttributeValueAt(item, 0));
+    for (const XmlNode* c = XmlNode_FirstChild(item); c != nullptr; c = XmlNode_NextSibling(c)) {
+      const char* text = XmlNode_GetText(c);
+      ASSERT_NE(nullptr, text);
+      if (Named(c, "GENRE_ID")) mapped[id] = std::stoi(text);
+      if (Named(c, "CHILD_ID")) {
+        EXPECT_TRUE(back.emplace(std::stoi(text), id).second) << text << " twice";
       }
     }
   }
@@ -184,6 +194,33 @@ TEST(CatalogTest, ListDocumentHonoursTheCallersRevision) {
   }
   for (const char* name : {"../eras", "", "eras.xml", "no-such-list"}) {
     EXPECT_TRUE(FAILED(catalog.ListDocument(name, "", "", &doc))) << name;
+  }
+}
+
+TEST(CatalogTest, ListDocumentsAreReadAsTheManagerReadsThem) {
+  // Entities and character references decode; a document the XML layer does
+  // not read is refused, whatever a more lenient reader would make of it.
+  ScratchDir dir;
+  dir.Write("genres.xml",
+            "<?xml version=\"1.0\"?>\n<LIST NAME=\"genres\">\n"
+            "  <ITEM ID=\"7\"><DISPLAY>R&amp;B &#x263A;&#65;</DISPLAY></ITEM>\n"
+            "  <ITEM ID=\"8\"><DISPLAY></DISPLAY></ITEM>\n</LIST>\n");
+  Catalog good(dir.path());
+  std::string name;
+  ASSERT_EQ(S_OK, good.GenreName(kGenreList, 7, &name));
+  EXPECT_EQ("R&B \xE2\x98\xBA" "A", name);
+  ASSERT_EQ(S_OK, good.GenreName(kGenreList, 8, &name));
+  EXPECT_EQ("", name);
+  std::string nested;
+  for (size_t i = 0; i <= kXmlMaxDepth; ++i) nested += "<a>";
+  for (size_t i = 0; i <= kXmlMaxDepth; ++i) nested += "</a>";
+  for (const std::string& text : {
+           std::string(""), std::string("<a>"), std::string("<a></b>"), std::string("<!-- list --><a/>"),
+           std::string("<a x='1'/>"), std::string("<a>one<b/>two</a>"), std::string("text<a/>"),
+           std::string("<a><!-- open</a>"), std::string("<a:b/>"), nested}) {
+    dir.Write("eras.xml", text);
+    std::string doc;
+    EXPECT_EQ(TAVOCTL_E_CATALOG, Catalog(dir.path()).ListDocument(kEraList, "", "", &doc)) << text.substr(0, 40);
   }
 }
 
