@@ -2,39 +2,17 @@
 // call answers E_OUTOFMEMORY (never an exception) and every reference it
 // took on the sink is given back.
 //
-// This program replaces the global operator new, so it is a test binary of
-// its own.
+// This program replaces the global operator new (support/failing_allocations.h),
+// so it is a test binary of its own.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "platform/com/connection_point.h"
-
-namespace {
-
-// Allocations left before the armed failure; negative: disarmed.
-std::atomic<long> allocations_left{-1};
-
-void* Allocate(std::size_t n) {
-  if (allocations_left.load(std::memory_order_relaxed) >= 0 && allocations_left.fetch_sub(1) == 0)
-    throw std::bad_alloc();
-  if (void* p = std::malloc(n != 0 ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t n) { return Allocate(n); }
-void* operator new[](std::size_t n) { return Allocate(n); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "support/failing_allocations.h"
 
 namespace tavo {
 namespace {
+
+using tavo::testing::allocations_left;
 
 // A sink that counts its references and answers only IUnknown and IDispatch.
 struct CountingSink final : IUnknown {

@@ -76,18 +76,8 @@ struct Lexer {
             ++i;
             continue;
           }
-          if (c == '>') {
-            Emit(t, kXmlTokenClose, i, 1);
-            pos = i + 1;
-            state = 2;
-            return kXmlOk;
-          }
-          if (c == '=') {
-            Emit(t, kXmlTokenEquals, i, 1);
-            pos = i + 1;
-            state = 0;
-            return kXmlOk;
-          }
+          if (c == '>') return Emit(t, kXmlTokenClose, i, 1, i + 1, 2);
+          if (c == '=') return Emit(t, kXmlTokenEquals, i, 1, i + 1);
           if (c == '"') {
             st = 5;
             ++i;
@@ -109,15 +99,8 @@ struct Lexer {
           rc = kXmlIllegalCharacter;
           break;
         case 1:
-          if (c == '/') {
-            Emit(t, kXmlTokenEndOpen, i - 1, 2);
-            pos = i + 1;
-          } else {
-            Emit(t, kXmlTokenOpen, i - 1, 1);
-            pos = i;
-          }
-          state = 0;
-          return kXmlOk;
+          if (c == '/') return Emit(t, kXmlTokenEndOpen, i - 1, 2, i + 1);
+          return Emit(t, kXmlTokenOpen, i - 1, 1, i);
         case 2:
           if (IsSpaceChar(c)) {
             ++i;
@@ -133,71 +116,34 @@ struct Lexer {
             break;
           }
           start = i;
-          ++i;
-          while (i < n && IsNameChar(p[i])) ++i;
           st = 4;
-          if (i >= n) continue;
-          Emit(t, kXmlTokenString, start, i - start);
-          pos = i;
-          state = 0;
-          return kXmlOk;
-        case 4:  // only reached again at the end of the input
+          [[fallthrough]];
+        case 4:
           while (i < n && IsNameChar(p[i])) ++i;
           if (i >= n) continue;
-          Emit(t, kXmlTokenString, start, i - start);
-          pos = i;
-          state = 0;
-          return kXmlOk;
+          return Emit(t, kXmlTokenString, start, i - start, i);
         case 5:
-          if (c == '"') {
-            Emit(t, kXmlTokenString, i, 0);
-            pos = i + 1;
-            state = 0;
-            return kXmlOk;
-          }
+          if (c == '"') return Emit(t, kXmlTokenString, i, 0, i + 1);
           start = i;
           st = 6;
           ++i;
           [[fallthrough]];
-        case 6: {
-          const void* q = i < n ? std::memchr(p + i, '"', n - i) : nullptr;
-          if (q == nullptr) {
-            i = n;
-            continue;
-          }
-          const size_t qi = static_cast<size_t>(static_cast<const unsigned char*>(q) - p);
-          Emit(t, kXmlTokenString, start, qi - start);
-          pos = qi + 1;
-          state = 0;
-          return kXmlOk;
-        }
+        case 6:
+          i = Find(i, '"');
+          if (i >= n) continue;
+          return Emit(t, kXmlTokenString, start, i - start, i + 1);
         case 7:  // entered from state 2 on a byte other than "<"
           start = i;
           st = 8;
           ++i;
           [[fallthrough]];
-        case 8: {
-          const void* q = i < n ? std::memchr(p + i, '<', n - i) : nullptr;
-          if (q == nullptr) {
-            i = n;
-            continue;
-          }
-          const size_t qi = static_cast<size_t>(static_cast<const unsigned char*>(q) - p);
-          Emit(t, kXmlTokenString, start, qi - start);
-          pos = qi;
-          state = 0;
-          return kXmlOk;
-        }
+        case 8:
+          i = Find(i, '<');
+          if (i >= n) continue;
+          return Emit(t, kXmlTokenString, start, i - start, i);
         case 9:
-          if (c == '>') {
-            Emit(t, kXmlTokenEmptyClose, i - 1, 2);
-            pos = i + 1;
-          } else {
-            Emit(t, kXmlTokenSlash, i - 1, 1);
-            pos = i;
-          }
-          state = 0;
-          return kXmlOk;
+          if (c == '>') return Emit(t, kXmlTokenEmptyClose, i - 1, 2, i + 1);
+          return Emit(t, kXmlTokenSlash, i - 1, 1, i);
         default:
           rc = kXmlIllegalCharacter;
           break;
@@ -209,10 +155,22 @@ struct Lexer {
     return rc;
   }
 
-  inline void Emit(XmlToken* t, int kind, size_t at, size_t len) const {
+  // Hands out the token (kind, data + at, len); scanning goes on at `next` in
+  // `next_state`.
+  inline int Emit(XmlToken* t, int kind, size_t at, size_t len, size_t next, int next_state = 0) {
     t->kind = kind;
     t->start = data + at;
     t->length = len;
+    pos = next;
+    state = next_state;
+    return kXmlOk;
+  }
+
+  // The position of the first `byte` at or after i, or the length.
+  inline size_t Find(size_t i, char byte) const {
+    if (i >= length) return length;
+    const void* at = std::memchr(data + i, byte, length - i);
+    return at != nullptr ? static_cast<size_t>(static_cast<const char*>(at) - data) : length;
   }
 };
 
