@@ -172,7 +172,9 @@ TEST(VariantTest, TextAndDoublesConvertOnlyWhatTheTargetHolds) {
     }
     const std::string what = c.text != nullptr ? Utf16ToUtf8(c.text) : std::to_string(c.value);
     EXPECT_EQ(c.hr, VariantChangeType(&dst, &src, 0, c.to)) << what << " -> " << c.to;
-    if (c.hr == S_OK) EXPECT_EQ(c.expect, c.to == VT_R4 ? dst.fltVal : dst.dblVal) << what;
+    if (c.hr == S_OK) {
+      EXPECT_EQ(c.expect, c.to == VT_R4 ? dst.fltVal : dst.dblVal) << what;
+    }
     VariantClear(&src);
     VariantClear(&dst);
   }

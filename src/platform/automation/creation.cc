@@ -41,6 +41,13 @@ HRESULT EntryPointOf(const std::string& path, GetClassObjectFn* out) {
   return S_OK;
 }
 
+// A module's answer is not trusted: success must hand out an object, and a
+// failure hands out nothing the caller could use.
+HRESULT CheckedAnswer(HRESULT hr, void** out) {
+  if (FAILED(hr)) return *out = nullptr, hr;
+  return *out != nullptr ? hr : CO_E_ERRORINDLL;
+}
+
 }  // namespace
 
 TAVO_AUTO_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REFIID iid, void** out) {
@@ -52,11 +59,7 @@ TAVO_AUTO_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void*, REF
   if (!path || path->empty()) return REGDB_E_CLASSNOTREG;
   GetClassObjectFn get_class_object;
   if (HRESULT hr = EntryPointOf(*path, &get_class_object); FAILED(hr)) return hr;
-  const HRESULT hr = get_class_object(clsid, iid, out);
-  // A module's answer is not trusted: success must hand out an object, and a
-  // failure hands out nothing the caller could use.
-  if (FAILED(hr)) return *out = nullptr, hr;
-  return *out != nullptr ? hr : CO_E_ERRORINDLL;
+  return CheckedAnswer(get_class_object(clsid, iid, out), out);
 }
 
 TAVO_AUTO_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** out) {
@@ -67,7 +70,7 @@ TAVO_AUTO_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD co
   if (FAILED(hr)) return hr;
   hr = factory->CreateInstance(outer, iid, out);
   factory->Release();
-  return hr;
+  return CheckedAnswer(hr, out);
 }
 
 TAVO_AUTO_API HRESULT CLSIDFromProgID(LPCOLESTR progid, CLSID* out) {

@@ -49,15 +49,15 @@ bool Deref(const VARIANT* src, VARIANT* out) {
   }
 }
 
-// A number as automation reads text: blanks, an optional sign, digits with
-// at most one decimal point, an optional exponent, blanks. Words such as
+// A number as automation reads text: white space, an optional sign, digits
+// with at most one decimal point, an optional exponent, white space. Words such as
 // "nan" or "inf" and hexadecimal forms are no numbers (DISP_E_TYPEMISMATCH);
 // a number beyond the range of a double is DISP_E_OVERFLOW, one too small for
 // it reads as the nearest double (0 or a denormal).
 HRESULT ParseNumber(const std::string& text, double* out) {
   size_t i = 0;
   const auto skip_blanks = [&] {
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   };
   const auto skip_digits = [&] {
     const size_t from = i;
