@@ -195,7 +195,9 @@ TEST(XmlParse, RootOfEachDocument) {
       EXPECT_EQ(XmlNode_GetAttribute(root, c.attributes[i].first.c_str()), c.attributes[i].second);
     }
     EXPECT_EQ(XmlNode_AttributeNameAt(root, c.attributes.size()), nullptr);
-    if (c.absent_attribute != nullptr) EXPECT_EQ(XmlNode_GetAttribute(root, c.absent_attribute), nullptr);
+    if (c.absent_attribute != nullptr) {
+      EXPECT_EQ(XmlNode_GetAttribute(root, c.absent_attribute), nullptr);
+    }
     ASSERT_EQ(XmlNode_ChildCount(root), c.children.size());
     for (size_t i = 0; i < c.children.size(); ++i) EXPECT_EQ(XmlNode_GetName(XmlNode_ChildAt(root, i)), c.children[i]);
   }
