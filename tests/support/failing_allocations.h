@@ -1,6 +1,6 @@
 // Replaces the global operator new, so that a test can make any one
-// allocation fail the way running out of memory does (std::bad_alloc; the
-// nothrow forms then answer null). Include it in exactly one file of a test
+// allocation fail the way running out of memory does (std::bad_alloc, or null
+// from the nothrow forms). Include it in exactly one file of a test
 // program of its own: the replacement holds for the whole program.
 #ifndef TAVO_TESTS_SUPPORT_FAILING_ALLOCATIONS_H_
 #define TAVO_TESTS_SUPPORT_FAILING_ALLOCATIONS_H_
@@ -35,6 +35,18 @@ TAVO_REPLACED void operator delete(void* p) noexcept { std::free(p); }
 TAVO_REPLACED void operator delete[](void* p) noexcept { std::free(p); }
 TAVO_REPLACED void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 TAVO_REPLACED void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+// The nothrow forms too: a sanitizer's own would otherwise allocate blocks that
+// the delete above frees.
+TAVO_REPLACED void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+  try {
+    return tavo::testing::AllocateOrFail(n);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+TAVO_REPLACED void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept { return operator new(n, tag); }
+TAVO_REPLACED void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+TAVO_REPLACED void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 #undef TAVO_REPLACED
 
 #endif  // TAVO_TESTS_SUPPORT_FAILING_ALLOCATIONS_H_
