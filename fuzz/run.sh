@@ -13,13 +13,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # target: binary below build-fuzz/fuzz, then libFuzzer options and seed folders.
+# -len_control=0 lets inputs grow to the largest size from the start rather
+# than over hours, for the formats whose faults need large inputs.
 declare -A settings=(
   [mp3_reader_fuzzer]="media/mp3_reader_fuzzer -max_len=65536"
-  [fuzz_xml_parse]="xml/fuzz_xml_parse -max_len=1048576 -dict=fuzz/xml/xml.dict fuzz/xml/seeds/parse"
-  [fuzz_xml_file]="xml/fuzz_xml_file -max_len=1048576 -dict=fuzz/xml/xml.dict fuzz/xml/seeds/file"
+  [fuzz_xml_parse]="xml/fuzz_xml_parse -max_len=1048576 -len_control=0 -dict=fuzz/xml/xml.dict fuzz/xml/seeds/parse"
+  [fuzz_xml_file]="xml/fuzz_xml_file -max_len=1048576 -len_control=0 -dict=fuzz/xml/xml.dict fuzz/xml/seeds/file"
   [fuzz_store_file]="storage/fuzz_store_file -timeout=10 fuzz/storage/corpus"
   [fuzz_automation]="platform/fuzz_automation -max_len=65536"
-  [fuzz_registry]="platform/fuzz_registry -max_len=262144"
+  [fuzz_registry]="platform/fuzz_registry -max_len=262144 -len_control=0"
 )
 
 target=${1:-}
