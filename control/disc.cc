@@ -31,12 +31,7 @@ HRESULT Disc::GetTrack(LONG position, ITAVOTrack** track) {
   return StoreObject(track, tracks_[position - 1]);
 }
 
-HRESULT Disc::get_Data(ITAVODiscData** data) {
-  if (data == nullptr) return E_POINTER;
-  *data = this;
-  AddRef();
-  return S_OK;
-}
+HRESULT Disc::get_Data(ITAVODiscData** data) { return StoreObject(data, ComPtr<Disc>(this)); }
 
 HRESULT Disc::SetTrack(LONG position, BSTR title, ITAVOTrack** track) {
   if (track != nullptr) *track = nullptr;

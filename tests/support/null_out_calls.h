@@ -12,6 +12,8 @@
 #ifndef TAVO_TESTS_SUPPORT_NULL_OUT_CALLS_H_
 #define TAVO_TESTS_SUPPORT_NULL_OUT_CALLS_H_
 
+#include <cstdint>
+#include <map>
 #include <string>
 #include <tuple>
 #include <type_traits>
@@ -95,6 +97,21 @@ inline std::vector<Call> NullOutCallsOfAll(IUnknown* object, const std::vector<D
   std::vector<Call> calls;
   for (const DescribedInterface& i : interfaces) i.calls(object, &calls);
   return calls;
+}
+
+// The calls of NullOutCallsOfAll whose status is neither E_POINTER nor the
+// one `documented` names for the member, one "member: status" line each;
+// "no member called" when the object answered none of the interfaces.
+inline std::string UnexpectedNullOutStatuses(IUnknown* object, const std::vector<DescribedInterface>& interfaces,
+                                             const std::map<std::string, HRESULT>& documented) {
+  const std::vector<Call> calls = NullOutCallsOfAll(object, interfaces);
+  std::string unexpected = calls.empty() ? "no member called\n" : "";
+  for (const Call& c : calls) {
+    const auto d = documented.find(c.member);
+    if (c.status != (d == documented.end() ? E_POINTER : d->second))
+      unexpected += c.member + ": " + std::to_string(static_cast<uint32_t>(c.status)) + "\n";
+  }
+  return unexpected;
 }
 
 }  // namespace tavo::null_out

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/com/object.h"
+#include "platform/com/out_values.h"
 
 namespace tavo {
 
@@ -113,11 +114,7 @@ class Enumerator : public ComObject<Enumerator<IEnum, Item>, IEnum> {
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE Clone(IEnum** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = Enumerator::Make(snapshot_, position_).Detach();
-    return *out ? S_OK : E_OUTOFMEMORY;
-  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnum** out) override { return StoreObject(out, Enumerator::Make(snapshot_, position_)); }
 
  private:
   Snapshot snapshot_;

@@ -20,8 +20,8 @@
 // IDispatch subobject, so an object with two dual interfaces dispatches each
 // interface's members on that interface's pointer. Invoke runs through the
 // guard and reaches members through the vtable, hence through Guarded.
-// A class that lists IDispatch itself (an event sink) implements its
-// IDispatch members as ordinary members, and those are guarded.
+// A class that lists IDispatch itself (an event sink) implements Invoke as
+// an ordinary member, and that is guarded.
 //
 // Invariants:
 //  - com_refs_ counts references to the object itself; the object is deleted
@@ -56,13 +56,14 @@ bool InterfaceChainHas(REFIID iid) noexcept {
   }
 }
 
-// One listed interface. A dual interface (one that derives from IDispatch)
-// answers its IDispatch members from its own description.
+// One listed interface. An interface that derives from IDispatch answers its
+// IDispatch members from its own description (IDispatch listed by itself, as
+// an event sink does, has no members to dispatch; Derived overrides Invoke).
 template <class I>
 class ListedInterface : public I {};
 
 template <class I>
-  requires(std::is_base_of_v<IDispatch, I> && !std::is_same_v<I, IDispatch>)
+  requires std::is_base_of_v<IDispatch, I>
 class ListedInterface<I> : public I {
  public:
   // Dispatch goes by names and identifiers; there is no type information.
@@ -81,28 +82,6 @@ class ListedInterface<I> : public I {
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* excep, UINT* arg_err) override {
     return DispatchInvoke(DispatchTableOf<I>(), static_cast<I*>(this), id, flags, params, result, excep, arg_err);
-  }
-};
-
-// IDispatch listed by itself (an event sink): members that Derived leaves
-// out answer as for an interface without members.
-template <>
-class ListedInterface<IDispatch> : public IDispatch {
- public:
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count == nullptr) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info != nullptr) *info = nullptr;
-    return DISP_E_BADINDEX;
-  }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames(DispTable{}, names, count, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
   }
 };
 
