@@ -76,12 +76,16 @@ class ListedInterface<I> : public I {
     if (info != nullptr) *info = nullptr;
     return DISP_E_BADINDEX;
   }
+  // The table is built on first use, inside the guard as well.
   HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return DispatchGetIDsOfNames(DispatchTableOf<I>(), names, count, ids);
+    return RunGuarded(InterfaceTraits<I>::iid, "GetIDsOfNames",
+                      [&] { return DispatchGetIDsOfNames(DispatchTableOf<I>(), names, count, ids); });
   }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
                                    EXCEPINFO* excep, UINT* arg_err) override {
-    return DispatchInvoke(DispatchTableOf<I>(), static_cast<I*>(this), id, flags, params, result, excep, arg_err);
+    return RunGuarded(InterfaceTraits<I>::iid, "Invoke", [&] {
+      return DispatchInvoke(DispatchTableOf<I>(), static_cast<I*>(this), id, flags, params, result, excep, arg_err);
+    });
   }
 };
 
