@@ -24,21 +24,6 @@ macro(tavo_setup_toolchain_flags)
   endif()
 endmacro()
 
-# Every subfolder of `base` that has a CMakeLists.txt.
-function(tavo_add_present_subdirs base)
-  file(GLOB children RELATIVE ${base} ${base}/*)
-  list(SORT children)
-  foreach(child IN LISTS children)
-    # TAVO_SKIP_DIRS (folder names) leaves work in progress out of a local build.
-    if(child IN_LIST TAVO_SKIP_DIRS)
-      continue()
-    endif()
-    if(IS_DIRECTORY ${base}/${child} AND EXISTS ${base}/${child}/CMakeLists.txt)
-      add_subdirectory(${base}/${child})
-    endif()
-  endforeach()
-endfunction()
-
 # tavo_test(NAME SOURCES a.cc b.cc LIBS x y)
 # A GoogleTest executable registered with CTest. Tests find shipped fixtures
 # through TAVO_SOURCE_DIR and write scratch files below TAVO_TEST_TMPDIR.

@@ -7,24 +7,28 @@
 namespace tavo::control {
 namespace {
 
+namespace class_ids {
+#define TAVO_CLASS(name, ...) TAVO_CLASS_ID(name, __VA_ARGS__)
+#include "tavo/control_classes.def"
+#undef TAVO_CLASS
+}  // namespace class_ids
+
 constexpr std::string_view kPrefix = "TAVOControl";
 
 constexpr ServedClass kClasses[] = {
-    {"TAVOControl", &CLSID_TAVOControl, 1, kPrefix, "", &Control::Create},
-    {"TAVOMP3Reader", &CLSID_TAVOMP3Reader, 1, kPrefix, "", &Mp3TagReader::Create},
-    {"TAVOWMAReader", &CLSID_TAVOWMAReader, 1, kPrefix, "", &WmaTagReader::Create},
-    {"TAVODisc", &CLSID_TAVODisc, 1, kPrefix, "", &Disc::Create},
+    {class_ids::TAVOControl, 1, kPrefix, &Control::Create},
+    {class_ids::TAVOMP3Reader, 1, kPrefix, &Mp3TagReader::Create},
+    {class_ids::TAVOWMAReader, 1, kPrefix, &WmaTagReader::Create},
+    {class_ids::TAVODisc, 1, kPrefix, &Disc::Create},
 };
 
-#define TAVOCTL_IFACE(I) {#I, &IID_##I}
+#define TAVO_DESCRIBED(I) {#I, &IID_##I},
 constexpr ServedInterface kInterfaces[] = {
-    TAVOCTL_IFACE(ITAVOControl),       TAVOCTL_IFACE(ITAVOControlEx),      TAVOCTL_IFACE(ITAVOService),
-    TAVOCTL_IFACE(ITAVOLookup),        TAVOCTL_IFACE(ITAVOCorrelateList),  TAVOCTL_IFACE(ITAVOCorrelateEntry),
-    TAVOCTL_IFACE(ITAVORelatedList),   TAVOCTL_IFACE(ITAVORelatedItem),    TAVOCTL_IFACE(ITAVOMP3Reader),
-    TAVOCTL_IFACE(ITAVOWMAReader),     TAVOCTL_IFACE(ITAVOTag),            TAVOCTL_IFACE(ITAVODisc),
-    TAVOCTL_IFACE(ITAVODiscData),      TAVOCTL_IFACE(ITAVOTrack),
+#include "platform/com/description_table_begin.h"
+#include "tavo/control_interfaces.def"
+#include "platform/com/description_table_end.h"
 };
-#undef TAVOCTL_IFACE
+#undef TAVO_DESCRIBED
 
 constexpr TypeLibrary kTypeLibrary = {&LIBID_TAVOControl, "tavocontrol", kInterfaces};
 

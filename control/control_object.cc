@@ -80,7 +80,7 @@ HRESULT Control::GetService(LONG kind, ITAVOService** service) {
   if (kind != TAVOCTL_SERVICE_KIND) return E_INVALIDARG;
   FileInfo info;
   if (Env::Default()->Stat(catalog_path_, &info) != 0 || !info.exists || !info.is_directory) return TAVOCTL_E_CATALOG;
-  return PutObject(service, Service::Make(CurrentCatalog()));
+  return StoreObject(service, Service::Make(CurrentCatalog()));
 }
 
 }  // namespace tavo::control

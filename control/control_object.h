@@ -7,7 +7,8 @@
 #include <string>
 
 #include "control/catalog.h"
-#include "control/out_values.h"
+#include "control/reserved_slots.h"
+#include "platform/com/out_values.h"
 #include "platform/com/object.h"
 
 namespace tavo::control {
@@ -23,12 +24,12 @@ std::string DefaultCatalogPath();
 // WMA; another extension is E_INVALIDARG) with the file opened for reading.
 HRESULT OpenTagReader(BSTR filename, IDispatch** reader);
 
-class Control final : public ComObject<Control, ITAVOControlEx> {
+class Control : public ComObject<Control, ITAVOControlEx> {
  public:
   Control() : catalog_path_(DefaultCatalogPath()) {}
 
-  HRESULT STDMETHODCALLTYPE get_Version(BSTR* version) override { return PutString(version, kControlVersion); }
-  HRESULT STDMETHODCALLTYPE get_CatalogPath(BSTR* path) override { return PutString(path, catalog_path_); }
+  HRESULT STDMETHODCALLTYPE get_Version(BSTR* version) override { return StoreText(version, kControlVersion); }
+  HRESULT STDMETHODCALLTYPE get_CatalogPath(BSTR* path) override { return StoreText(path, catalog_path_); }
   HRESULT STDMETHODCALLTYPE put_CatalogPath(BSTR path) override;
   HRESULT STDMETHODCALLTYPE CreateTagReader(BSTR filename, IDispatch** reader) override {
     return OpenTagReader(filename, reader);

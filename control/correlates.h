@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "control/catalog.h"
-#include "control/out_values.h"
+#include "platform/com/out_values.h"
 #include "platform/com/object.h"
 
 namespace tavo::control {
@@ -24,30 +24,30 @@ struct NamedCorrelates {
   }
 };
 
-class RelatedItem final : public ComObject<RelatedItem, ITAVORelatedItem> {
+class RelatedItem : public ComObject<RelatedItem, ITAVORelatedItem> {
  public:
   RelatedItem(std::shared_ptr<const NamedCorrelates> data, CorrelateRelated item)
       : data_(std::move(data)), item_(item) {}
-  HRESULT STDMETHODCALLTYPE get_GenreID(LONG* id) override { return PutLong(id, item_.id); }
-  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return PutString(name, data_->NameOf(item_.id)); }
-  HRESULT STDMETHODCALLTYPE get_Weight(LONG* weight) override { return PutLong(weight, item_.weight); }
+  HRESULT STDMETHODCALLTYPE get_GenreID(LONG* id) override { return StoreOut(id, item_.id); }
+  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return StoreText(name, data_->NameOf(item_.id)); }
+  HRESULT STDMETHODCALLTYPE get_Weight(LONG* weight) override { return StoreOut(weight, item_.weight); }
 
  private:
   const std::shared_ptr<const NamedCorrelates> data_;
   const CorrelateRelated item_;
 };
 
-class RelatedList final : public ComObject<RelatedList, ITAVORelatedList> {
+class RelatedList : public ComObject<RelatedList, ITAVORelatedList> {
  public:
   RelatedList(std::shared_ptr<const NamedCorrelates> data, size_t entry) : data_(std::move(data)), entry_(entry) {}
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    return PutLong(count, static_cast<LONG>(Items().size()));
+    return StoreOut(count, static_cast<LONG>(Items().size()));
   }
   HRESULT STDMETHODCALLTYPE GetItem(LONG index, ITAVORelatedItem** item) override {
     if (item == nullptr) return E_POINTER;
     *item = nullptr;
     if (index < 1 || static_cast<size_t>(index) > Items().size()) return E_INVALIDARG;
-    return PutObject(item, RelatedItem::Make(data_, Items()[index - 1]));
+    return StoreObject(item, RelatedItem::Make(data_, Items()[index - 1]));
   }
 
  private:
@@ -56,14 +56,14 @@ class RelatedList final : public ComObject<RelatedList, ITAVORelatedList> {
   const size_t entry_;
 };
 
-class CorrelateEntryObject final : public ComObject<CorrelateEntryObject, ITAVOCorrelateEntry> {
+class CorrelateEntryObject : public ComObject<CorrelateEntryObject, ITAVOCorrelateEntry> {
  public:
   CorrelateEntryObject(std::shared_ptr<const NamedCorrelates> data, size_t entry)
       : data_(std::move(data)), entry_(entry) {}
-  HRESULT STDMETHODCALLTYPE get_GenreID(LONG* id) override { return PutLong(id, Id()); }
-  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return PutString(name, data_->NameOf(Id())); }
+  HRESULT STDMETHODCALLTYPE get_GenreID(LONG* id) override { return StoreOut(id, Id()); }
+  HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override { return StoreText(name, data_->NameOf(Id())); }
   HRESULT STDMETHODCALLTYPE get_Related(ITAVORelatedList** list) override {
-    return PutObject(list, RelatedList::Make(data_, entry_));
+    return StoreObject(list, RelatedList::Make(data_, entry_));
   }
 
  private:
@@ -72,25 +72,25 @@ class CorrelateEntryObject final : public ComObject<CorrelateEntryObject, ITAVOC
   const size_t entry_;
 };
 
-class CorrelateList final : public ComObject<CorrelateList, ITAVOCorrelateList> {
+class CorrelateList : public ComObject<CorrelateList, ITAVOCorrelateList> {
  public:
   explicit CorrelateList(std::shared_ptr<const NamedCorrelates> data) : data_(std::move(data)) {}
   HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override {
-    return PutLong(count, static_cast<LONG>(data_->table->entries.size()));
+    return StoreOut(count, static_cast<LONG>(data_->table->entries.size()));
   }
   HRESULT STDMETHODCALLTYPE GetEntry(LONG index, ITAVOCorrelateEntry** entry) override {
     if (entry == nullptr) return E_POINTER;
     *entry = nullptr;
     if (index < 1 || static_cast<size_t>(index) > data_->table->entries.size()) return E_INVALIDARG;
-    return PutObject(entry, CorrelateEntryObject::Make(data_, static_cast<size_t>(index - 1)));
+    return StoreObject(entry, CorrelateEntryObject::Make(data_, static_cast<size_t>(index - 1)));
   }
-  HRESULT STDMETHODCALLTYPE get_Level(LONG* level) override { return PutLong(level, data_->table->level); }
+  HRESULT STDMETHODCALLTYPE get_Level(LONG* level) override { return StoreOut(level, data_->table->level); }
   HRESULT STDMETHODCALLTYPE get_RevisionLevel(BSTR* text) override {
-    return PutString(text, data_->table->revision_level);
+    return StoreText(text, data_->table->revision_level);
   }
-  HRESULT STDMETHODCALLTYPE get_RevisionTag(BSTR* text) override { return PutString(text, data_->table->revision_tag); }
-  HRESULT STDMETHODCALLTYPE get_ScaleMax(LONG* value) override { return PutLong(value, data_->table->scale_max); }
-  HRESULT STDMETHODCALLTYPE get_ScaleMin(LONG* value) override { return PutLong(value, data_->table->scale_min); }
+  HRESULT STDMETHODCALLTYPE get_RevisionTag(BSTR* text) override { return StoreText(text, data_->table->revision_tag); }
+  HRESULT STDMETHODCALLTYPE get_ScaleMax(LONG* value) override { return StoreOut(value, data_->table->scale_max); }
+  HRESULT STDMETHODCALLTYPE get_ScaleMin(LONG* value) override { return StoreOut(value, data_->table->scale_min); }
 
  private:
   const std::shared_ptr<const NamedCorrelates> data_;

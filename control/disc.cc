@@ -5,19 +5,19 @@ namespace tavo::control {
 HRESULT Track::get_Artist(BSTR* v) {
   if (v == nullptr) return E_POINTER;
   *v = nullptr;
-  return artist_ ? PutString(v, *artist_) : TAVOCTL_E_NO_VALUE;
+  return artist_ ? StoreText(v, *artist_) : TAVOCTL_E_NO_VALUE;
 }
 
 HRESULT Disc::Get(const std::optional<std::string>& field, BSTR* v) {
   if (v == nullptr) return E_POINTER;
   *v = nullptr;
-  return field ? PutString(v, *field) : TAVOCTL_E_NO_VALUE;
+  return field ? StoreText(v, *field) : TAVOCTL_E_NO_VALUE;
 }
 
 HRESULT Disc::Get(const std::optional<LONG>& field, LONG* v) {
   if (v == nullptr) return E_POINTER;
   *v = 0;
-  return field ? PutLong(v, *field) : TAVOCTL_E_NO_VALUE;
+  return field ? StoreOut(v, *field) : TAVOCTL_E_NO_VALUE;
 }
 
 Disc::Extended* Disc::Scope(LONG scope) {
@@ -28,15 +28,10 @@ HRESULT Disc::GetTrack(LONG position, ITAVOTrack** track) {
   if (track == nullptr) return E_POINTER;
   *track = nullptr;
   if (position < 1 || static_cast<size_t>(position) > tracks_.size()) return E_INVALIDARG;
-  return PutObject(track, tracks_[position - 1]);
+  return StoreObject(track, tracks_[position - 1]);
 }
 
-HRESULT Disc::get_Data(ITAVODiscData** data) {
-  if (data == nullptr) return E_POINTER;
-  *data = this;
-  AddRef();
-  return S_OK;
-}
+HRESULT Disc::get_Data(ITAVODiscData** data) { return StoreObject(data, ComPtr<Disc>(this)); }
 
 HRESULT Disc::SetTrack(LONG position, BSTR title, ITAVOTrack** track) {
   if (track != nullptr) *track = nullptr;
@@ -49,7 +44,7 @@ HRESULT Disc::SetTrack(LONG position, BSTR title, ITAVOTrack** track) {
   } else {
     tracks_[position - 1]->put_Title(title);
   }
-  return track ? PutObject(track, tracks_[position - 1]) : S_OK;
+  return track ? StoreObject(track, tracks_[position - 1]) : S_OK;
 }
 
 HRESULT Disc::RemoveTrack(LONG position) {
@@ -64,7 +59,7 @@ HRESULT Disc::GetArtistName(LONG index, BSTR* name) {
   if (name == nullptr) return E_POINTER;
   *name = nullptr;
   if (index < 1 || static_cast<size_t>(index) > artists_.size()) return E_INVALIDARG;
-  return PutString(name, artists_[index - 1]);
+  return StoreText(name, artists_[index - 1]);
 }
 
 HRESULT Disc::AddArtistName(BSTR name) {
@@ -77,7 +72,7 @@ HRESULT Disc::GetExtendedCount(LONG scope, LONG* count) {
   if (count == nullptr) return E_POINTER;
   *count = 0;
   const Extended* values = Scope(scope);
-  return values ? PutLong(count, static_cast<LONG>(values->size())) : E_INVALIDARG;
+  return values ? StoreOut(count, static_cast<LONG>(values->size())) : E_INVALIDARG;
 }
 
 HRESULT Disc::GetExtendedName(LONG scope, LONG index, BSTR* name) {
@@ -85,7 +80,7 @@ HRESULT Disc::GetExtendedName(LONG scope, LONG index, BSTR* name) {
   *name = nullptr;
   const Extended* values = Scope(scope);
   if (values == nullptr || index < 1 || static_cast<size_t>(index) > values->size()) return E_INVALIDARG;
-  return PutString(name, (*values)[index - 1].first);
+  return StoreText(name, (*values)[index - 1].first);
 }
 
 HRESULT Disc::GetExtended(LONG scope, BSTR name, BSTR* value) {
@@ -95,7 +90,7 @@ HRESULT Disc::GetExtended(LONG scope, BSTR name, BSTR* value) {
   if (values == nullptr || name == nullptr || SysStringLen(name) == 0) return E_INVALIDARG;
   const std::string key = BstrToUtf8(name);
   for (const auto& [n, v] : *values) {
-    if (n == key) return PutString(value, v);
+    if (n == key) return StoreText(value, v);
   }
   return TAVOCTL_E_NO_VALUE;
 }
@@ -131,7 +126,7 @@ HRESULT Disc::Clear() {
 HRESULT Disc::get_TrackTitle(BSTR* v) {
   if (v == nullptr) return E_POINTER;
   *v = nullptr;
-  return tracks_.empty() ? TAVOCTL_E_NO_VALUE : PutString(v, tracks_.front()->title());
+  return tracks_.empty() ? TAVOCTL_E_NO_VALUE : StoreText(v, tracks_.front()->title());
 }
 
 }  // namespace tavo::control

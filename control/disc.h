@@ -11,17 +11,18 @@
 #include <utility>
 #include <vector>
 
-#include "control/out_values.h"
+#include "control/reserved_slots.h"
+#include "platform/com/out_values.h"
 #include "platform/com/object.h"
 
 namespace tavo::control {
 
-class Track final : public ComObject<Track, ITAVOTrack> {
+class Track : public ComObject<Track, ITAVOTrack> {
  public:
   Track(LONG position, std::string title) : position_(position), title_(std::move(title)) {}
 
-  HRESULT STDMETHODCALLTYPE get_Position(LONG* position) override { return PutLong(position, position_); }
-  HRESULT STDMETHODCALLTYPE get_Title(BSTR* v) override { return PutString(v, title_); }
+  HRESULT STDMETHODCALLTYPE get_Position(LONG* position) override { return StoreOut(position, position_); }
+  HRESULT STDMETHODCALLTYPE get_Title(BSTR* v) override { return StoreText(v, title_); }
   HRESULT STDMETHODCALLTYPE put_Title(BSTR v) override { return title_ = BstrToUtf8(v), S_OK; }
   HRESULT STDMETHODCALLTYPE get_Artist(BSTR* v) override;
   HRESULT STDMETHODCALLTYPE put_Artist(BSTR v) override { return artist_ = BstrToUtf8(v), S_OK; }
@@ -35,14 +36,14 @@ class Track final : public ComObject<Track, ITAVOTrack> {
   std::optional<std::string> artist_;
 };
 
-class Disc final : public ComObject<Disc, ITAVODisc, ITAVODiscData> {
+class Disc : public ComObject<Disc, ITAVODisc, ITAVODiscData> {
  public:
   // Both interfaces: the same members answer for each.
   HRESULT STDMETHODCALLTYPE get_Title(BSTR* v) override { return Get(title_, v); }
   HRESULT STDMETHODCALLTYPE get_Artist(BSTR* v) override { return Get(artist_, v); }
   HRESULT STDMETHODCALLTYPE get_Year(BSTR* v) override { return Get(year_, v); }
   HRESULT STDMETHODCALLTYPE get_TrackCount(LONG* count) override {
-    return PutLong(count, static_cast<LONG>(tracks_.size()));
+    return StoreOut(count, static_cast<LONG>(tracks_.size()));
   }
   HRESULT STDMETHODCALLTYPE GetTrack(LONG position, ITAVOTrack** track) override;
 
@@ -64,7 +65,7 @@ class Disc final : public ComObject<Disc, ITAVODisc, ITAVODiscData> {
   HRESULT STDMETHODCALLTYPE get_GenreV2(LONG* id) override { return Get(genre_v2_, id); }
   HRESULT STDMETHODCALLTYPE put_GenreV2(LONG id) override { return genre_v2_ = id, S_OK; }
   HRESULT STDMETHODCALLTYPE get_ArtistCount(LONG* count) override {
-    return PutLong(count, static_cast<LONG>(artists_.size()));
+    return StoreOut(count, static_cast<LONG>(artists_.size()));
   }
   HRESULT STDMETHODCALLTYPE GetArtistName(LONG index, BSTR* name) override;
   HRESULT STDMETHODCALLTYPE AddArtistName(BSTR name) override;

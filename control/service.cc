@@ -4,7 +4,7 @@
 
 #include "control/correlates.h"
 #include "control/lookup.h"
-#include "control/out_values.h"
+#include "platform/com/out_values.h"
 
 namespace tavo::control {
 
@@ -35,7 +35,7 @@ HRESULT Service::Correlates(int level, ITAVOCorrelateList** list) {
       if (HRESULT hr = catalog_->GenreName(names, r.id, &data->names[r.id]); FAILED(hr)) return hr;
     }
   }
-  return PutObject(list, CorrelateList::Make(std::move(data)));
+  return StoreObject(list, CorrelateList::Make(std::move(data)));
 }
 
 // The texts name what the caller holds; correlates are small, so the whole
@@ -44,14 +44,14 @@ HRESULT Service::GetCorrelates0(BSTR, BSTR, ITAVOCorrelateList** list) { return 
 HRESULT Service::GetCorrelates1(BSTR, BSTR, ITAVOCorrelateList** list) { return Correlates(1, list); }
 HRESULT Service::GetCorrelates2(BSTR, BSTR, ITAVOCorrelateList** list) { return Correlates(2, list); }
 
-HRESULT Service::get_Kind(LONG* kind) { return PutLong(kind, TAVOCTL_SERVICE_KIND); }
+HRESULT Service::get_Kind(LONG* kind) { return StoreOut(kind, TAVOCTL_SERVICE_KIND); }
 
 HRESULT Service::get_CatalogRevision(BSTR* revision) {
   if (revision == nullptr) return E_POINTER;
   *revision = nullptr;
   std::string tag;
   if (HRESULT hr = catalog_->Revision(&tag); FAILED(hr)) return hr;
-  return PutString(revision, tag);
+  return StoreText(revision, tag);
 }
 
 HRESULT Service::GetEraList(BSTR level, BSTR tag, VARIANT* doc) { return List(kEraList, level, tag, doc); }
@@ -67,7 +67,8 @@ HRESULT Service::GetPopularityRangeList(BSTR level, BSTR tag, VARIANT* doc) {
   return List(kPopularityRangeList, level, tag, doc);
 }
 HRESULT Service::GetNamedList(BSTR name, BSTR level, BSTR tag, VARIANT* doc) {
-  if (doc != nullptr) VariantInit(doc);
+  if (doc == nullptr) return E_POINTER;
+  VariantInit(doc);
   if (name == nullptr || SysStringLen(name) == 0) return E_INVALIDARG;
   return List(BstrToUtf8(name), level, tag, doc);
 }
@@ -93,7 +94,7 @@ HRESULT Service::FindRecording(BSTR title, BSTR artist, BSTR* tag_id) {
   for (const CatalogRecording& r : *all) {
     if (r.title != want_title) continue;
     for (const std::string& a : r.artists) {
-      if (want_artist.empty() || a == want_artist) return PutString(tag_id, r.tag_id);
+      if (want_artist.empty() || a == want_artist) return StoreText(tag_id, r.tag_id);
     }
   }
   return TAVOCTL_E_NO_VALUE;
@@ -103,7 +104,7 @@ HRESULT Service::get_RecordingCount(LONG* count) {
   if (count == nullptr) return E_POINTER;
   std::shared_ptr<const std::vector<CatalogRecording>> all;
   if (HRESULT hr = catalog_->Recordings(&all); FAILED(hr)) return hr;
-  return PutLong(count, static_cast<LONG>(all->size()));
+  return StoreOut(count, static_cast<LONG>(all->size()));
 }
 
 HRESULT Service::GetGenreName(LONG genre_id, BSTR* name) {
@@ -112,7 +113,7 @@ HRESULT Service::GetGenreName(LONG genre_id, BSTR* name) {
   std::string text;
   if (HRESULT hr = catalog_->GenreName(kGenreList, genre_id, &text); FAILED(hr)) return hr;
   if (text.empty()) return TAVOCTL_E_NO_VALUE;
-  return PutString(name, text);
+  return StoreText(name, text);
 }
 
 HRESULT Service::Lookup(BSTR tag_id, ITAVOLookup** lookup, LONG* track_number) {
@@ -123,7 +124,7 @@ HRESULT Service::Lookup(BSTR tag_id, ITAVOLookup** lookup, LONG* track_number) {
   CatalogRecording r;
   if (HRESULT hr = catalog_->FindRecording(BstrToUtf8(tag_id), &r); FAILED(hr)) return hr;
   const LONG track = r.track;
-  if (HRESULT hr = PutObject(lookup, control::Lookup::Make(std::move(r))); FAILED(hr)) return hr;
+  if (HRESULT hr = StoreObject(lookup, control::Lookup::Make(std::move(r))); FAILED(hr)) return hr;
   if (track_number != nullptr) *track_number = track;
   return S_OK;
 }

@@ -10,7 +10,7 @@
 
 namespace tavo::control {
 
-class Service final : public ComObject<Service, ITAVOService> {
+class Service : public ComObject<Service, ITAVOService> {
  public:
   explicit Service(std::shared_ptr<Catalog> catalog) : catalog_(std::move(catalog)) {}
 

@@ -135,25 +135,25 @@ HRESULT TagReaderCore::Save() {
 HRESULT TagReaderCore::FileName(BSTR* name) const {
   if (name == nullptr) return E_POINTER;
   *name = nullptr;
-  return open_ ? PutString(name, path_) : TAVOCTL_E_NOT_OPEN;
+  return open_ ? StoreText(name, path_) : TAVOCTL_E_NOT_OPEN;
 }
 
 HRESULT TagReaderCore::Stream(LONG StreamInfo::*field, LONG* value) const {
   if (value == nullptr) return E_POINTER;
   *value = 0;
-  return open_ ? PutLong(value, data_.stream.*field) : TAVOCTL_E_NOT_OPEN;
+  return open_ ? StoreOut(value, data_.stream.*field) : TAVOCTL_E_NOT_OPEN;
 }
 
 HRESULT TagReaderCore::Format(BSTR* format) const {
   if (format == nullptr) return E_POINTER;
   *format = nullptr;
-  return open_ ? PutString(format, data_.format) : TAVOCTL_E_NOT_OPEN;
+  return open_ ? StoreText(format, data_.format) : TAVOCTL_E_NOT_OPEN;
 }
 
 HRESULT TagReaderCore::HasTag(LONG* has) const {
   if (has == nullptr) return E_POINTER;
   *has = 0;
-  return open_ ? PutLong(has, data_.has_tag ? 1 : 0) : TAVOCTL_E_NOT_OPEN;
+  return open_ ? StoreOut(has, data_.has_tag ? 1 : 0) : TAVOCTL_E_NOT_OPEN;
 }
 
 const std::string* TagReaderCore::Value(const std::string& key) const {
@@ -180,7 +180,7 @@ HRESULT TagReaderCore::Get(TagProperty property, BSTR* value) const {
   if (stored == nullptr) return TAVOCTL_E_NO_VALUE;
   const std::string text = Extract(*stored, keys.part);
   if (text.empty() && keys.part != Part::kWhole) return TAVOCTL_E_NO_VALUE;
-  return PutString(value, text);
+  return StoreText(value, text);
 }
 
 HRESULT TagReaderCore::Put(TagProperty property, BSTR value) {
@@ -208,11 +208,11 @@ HRESULT TagReaderCore::GetFrame(BSTR name, BSTR* text) const {
   const FrameTarget target = ResolveFrame(format_, BstrToUtf8(name));
   if (target.property) return Get(*target.property, text);
   if (target.stream_duration) {
-    return data_.stream.duration_ms > 0 ? PutString(text, std::to_string(data_.stream.duration_ms))
+    return data_.stream.duration_ms > 0 ? StoreText(text, std::to_string(data_.stream.duration_ms))
                                         : TAVOCTL_E_NO_VALUE;
   }
   const std::string* stored = Value(target.key);
-  return stored ? PutString(text, *stored) : TAVOCTL_E_NO_VALUE;
+  return stored ? StoreText(text, *stored) : TAVOCTL_E_NO_VALUE;
 }
 
 HRESULT TagReaderCore::SetFrame(BSTR name, BSTR text) {

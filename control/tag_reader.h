@@ -7,7 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "control/out_values.h"
+#include "control/reserved_slots.h"
+#include "platform/com/out_values.h"
 #include "control/tag_data.h"
 #include "platform/com/object.h"
 
@@ -22,7 +23,7 @@ class TagReaderCore {
   HRESULT Close();
   HRESULT Save();
   HRESULT FileName(BSTR* name) const;
-  HRESULT IsOpen(LONG* open) const { return PutLong(open, open_ ? 1 : 0); }
+  HRESULT IsOpen(LONG* open) const { return StoreOut(open, open_ ? 1 : 0); }
   HRESULT Stream(LONG StreamInfo::*field, LONG* value) const;
   HRESULT Format(BSTR* format) const;
 
@@ -47,7 +48,7 @@ class TagReaderCore {
 };
 
 template <class ReaderInterface, TagFormat kFormat>
-class TagReader final : public ComObject<TagReader<ReaderInterface, kFormat>, ReaderInterface, ITAVOTag> {
+class TagReader : public ComObject<TagReader<ReaderInterface, kFormat>, ReaderInterface, ITAVOTag> {
  public:
   TagReader() : core_(kFormat) {}
 

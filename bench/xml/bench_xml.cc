@@ -311,8 +311,8 @@ BENCHMARK_CAPTURE(BM_Serialize_LibXml2, TrackSet, &TrackSet, true);
 BENCHMARK_CAPTURE(BM_Serialize_LibXml2, Presets, &PresetDocument, false);
 
 // Collects the CPU time per iteration of every run (steadier than wall time
-// on a loaded machine), to print the ratios of
-// the figure after the usual report.
+// on a loaded machine), to print our speed against the other libraries'
+// after the usual report.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {

@@ -273,6 +273,34 @@ typedef struct CONNECTDATA {
 
 /* ---- Interfaces -------------------------------------------------------- */
 #include "tavo/interface_macros.h"
+
+TAVO_DEFINE_GUID(IID_NULL, 0x00000000, 0x0000, 0x0000, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00);
+
+/* IUnknown is the root: declared by hand, since its slots also return ULONG. */
+TAVO_DEFINE_GUID(IID_IUnknown, 0x00000000, 0x0000, 0x0000, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46);
+#ifdef __cplusplus
+struct IUnknown {
+  virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) = 0;
+  virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
+  virtual ULONG STDMETHODCALLTYPE Release() = 0;
+};
+template <>
+struct tavo::InterfaceTraits<IUnknown> {
+  using Base = void;
+  static constexpr const IID& iid = IID_IUnknown;
+  static constexpr const char* name = "IUnknown";
+  template <class Visitor>
+  static void VisitOwn(Visitor&) {}
+};
+#else
+typedef struct IUnknownVtbl {
+  TAVO_C_IUNKNOWN_SLOTS(IUnknown)
+} IUnknownVtbl;
+struct IUnknown {
+  const struct IUnknownVtbl* lpVtbl;
+};
+#endif
+
 #include "tavo/standard_interfaces.def"
 
 /* ---- Runtime functions (libTavoAuto.so) -------------------------------- */

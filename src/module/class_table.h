@@ -1,20 +1,18 @@
-// The module's class table: the 25 classes in their fixed order, each with
-// its class identifier, the number of its registration script (0 when the
-// class is not registered) and its creation function. Classes whose
-// creation function is null answer E_NOTIMPL from CreateInstance.
+// The module's class table: the 25 classes in their fixed order (that of
+// tavo/classes.def), each with its identifier and name from that
+// description, the number of its registration script (0 when the class is
+// not registered) and its creation function. Classes whose creation function
+// is null answer E_NOTIMPL from CreateInstance.
 #ifndef TAVO_MODULE_CLASS_TABLE_H_
 #define TAVO_MODULE_CLASS_TABLE_H_
 
 #include <span>
-#include <string_view>
 
 #include "platform/com/server.h"
 #include "tavo/tavo.h"
 
 namespace tavo {
 
-// Entries name the registration script by its resource number; the ProgID
-// prefix is "TavoPlaylist2Pelta", or "TavoPlaylist" for the timestamp.
 using ClassEntry = ServedClass;
 
 std::span<const ClassEntry> ClassTable();

@@ -1,57 +1,33 @@
-// The seven exports of libTavoPlaylist2Pelta.so.
-//
-// Module state lives from load to unload: the class table's lazily created
-// class objects and the lock count of live objects and server locks.
+// The seven exports of libTavoPlaylist2Pelta.so: the four every module has
+// (platform/com/module_exports.cc, over this module's class table) and the
+// component's own DllGetVersion, DllGetObject and DllSetTavoHINST.
+#include "manager/control/control_objects.h"
 #include "module/class_table.h"
-#include "module/control_objects.h"
-#include "platform/com/module_lock.h"
+#include "platform/com/guard.h"
+#include "platform/com/module_exports.h"
 
 namespace tavo {
 namespace {
 
 constexpr DWORD kVersionMajor = 2, kVersionMinor = 4, kVersionBuild = 13, kVersionPlatform = 1;
 
-// Null once the module is unloading: static objects are being destroyed.
-ClassObjectTable* class_objects = nullptr;
-
-struct ModuleState {
-  ClassObjectTable table{ClassTable()};
-  ModuleState() { class_objects = &table; }
-  ~ModuleState() { class_objects = nullptr; }
-} module_state;
-
-std::string ThisModulePath() { return ModulePathOf(reinterpret_cast<const void*>(&ThisModulePath)); }
-
 }  // namespace
+
+const ServedModule& ThisServedModule() {
+  static const ServedModule kModule{ClassTable(), ComponentTypeLibrary()};
+  return kModule;
+}
+
 }  // namespace tavo
 
-#define TAVO_EXPORT extern "C" __attribute__((visibility("default")))
-
-TAVO_EXPORT HRESULT DllCanUnloadNow(void) { return tavo::ModuleLockCount().load() == 0 ? S_OK : S_FALSE; }
-
-TAVO_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID iid, void** ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  *ppv = nullptr;
-  if (tavo::class_objects == nullptr) return E_INVALIDARG;  // not initialized, or already torn down
-  return tavo::class_objects->Get(clsid, iid, ppv);
-}
-
-TAVO_EXPORT HRESULT DllRegisterServer(void) {
-  return tavo::RegisterServer(tavo::ClassTable(), tavo::ComponentTypeLibrary(), tavo::ThisModulePath());
-}
-
-TAVO_EXPORT HRESULT DllUnregisterServer(void) {
-  return tavo::UnregisterServer(tavo::ClassTable(), tavo::ComponentTypeLibrary(), tavo::ThisModulePath());
-}
-
-TAVO_EXPORT HRESULT DllGetVersion(DLLVERSIONINFO* info) {
+TAVO_MODULE_EXPORT HRESULT DllGetVersion(DLLVERSIONINFO* info) {
   if (info == nullptr || info->cbSize < sizeof(DLLVERSIONINFO)) return E_INVALIDARG;
   *info = DLLVERSIONINFO{sizeof(DLLVERSIONINFO), tavo::kVersionMajor, tavo::kVersionMinor, tavo::kVersionBuild,
                          tavo::kVersionPlatform};
   return S_OK;
 }
 
-TAVO_EXPORT HRESULT DllGetObject(REFCLSID clsid, REFIID iid, void** ppv) {
+TAVO_MODULE_EXPORT HRESULT DllGetObject(REFCLSID clsid, REFIID iid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
   IClassFactory* factory = nullptr;
@@ -62,7 +38,9 @@ TAVO_EXPORT HRESULT DllGetObject(REFCLSID clsid, REFIID iid, void** ppv) {
   return hr;
 }
 
-TAVO_EXPORT HRESULT DllSetTavoHINST(HMODULE control_module) {
-  tavo::SetControlModule(control_module);
-  return S_OK;
+TAVO_MODULE_EXPORT HRESULT DllSetTavoHINST(HMODULE control_module) {
+  return tavo::RunGuarded(IID_NULL, "DllSetTavoHINST", [&] {
+    tavo::SetControlModule(control_module);
+    return S_OK;
+  });
 }

@@ -13,6 +13,7 @@
 #include "demo_writer.h"
 #include "scratch_dir.h"
 #include "silent_mp3.h"
+#include "support/dispatch_call.h"
 
 namespace tavo::control {
 namespace {
@@ -126,6 +127,39 @@ TEST(TagReaderTest, ReadsMp3TaggedByTagLib) {
   EXPECT_EQ(kNoValue, v.Get(&ITAVOTag::get_Label));
   EXPECT_EQ(kNoValue, v.Frame(u"TORY"));
   EXPECT_EQ("Rock", v.Get(&ITAVOTag::get_GenreText));
+}
+
+// A script host holding the tag interface calls its members by name: the
+// tag's names dispatch on the tag's pointer, the reader's on the reader's.
+TEST(TagReaderTest, EachInterfaceOfAReaderDispatchesItsOwnMembersByName) {
+  ScratchDir dir;
+  const Recording& r = FirstRecording(false, true);
+  const std::string path = dir.File("demo.mp3");
+  std::string error;
+  ASSERT_TRUE(WriteDemoFile(path, r, &error)) << error;
+  ComPtr<Mp3TagReader> reader = Mp3TagReader::Make();
+  ASSERT_EQ(S_OK, OpenFile(reader, path));
+  ComPtr<ITAVOTag> tag = ViewOf(reader).tag;
+  ASSERT_TRUE(tag);
+
+  VARIANT result;
+  VariantInit(&result);
+  ASSERT_EQ(S_OK, host_calls::CallByName(tag.Get(), u"Title", DISPATCH_PROPERTYGET, {}, &result));
+  EXPECT_EQ(r.title, BstrToUtf8(result.bstrVal));
+  VariantClear(&result);
+  VARIANT name = host_calls::TextArg(u"TIT2");
+  ASSERT_EQ(S_OK, host_calls::CallByName(tag.Get(), u"GetFrameText", DISPATCH_METHOD, {name}, &result));
+  EXPECT_EQ(r.title, BstrToUtf8(result.bstrVal));
+  VariantClear(&result);
+  VariantClear(&name);
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, host_calls::CallByName(tag.Get(), u"Bitrate", DISPATCH_PROPERTYGET, {}, &result));
+
+  ComPtr<ITAVOMP3Reader> stream;
+  ASSERT_EQ(S_OK, reader->QueryInterface(IID_ITAVOMP3Reader, stream.ReleaseAndGetVoidAddressOf()));
+  ASSERT_EQ(S_OK, host_calls::CallByName(stream.Get(), u"Bitrate", DISPATCH_PROPERTYGET, {}, &result));
+  EXPECT_EQ(VT_I4, result.vt);
+  EXPECT_GT(result.lVal, 0);
+  EXPECT_EQ(DISP_E_UNKNOWNNAME, host_calls::CallByName(stream.Get(), u"Title", DISPATCH_PROPERTYGET, {}, &result));
 }
 
 TEST(TagReaderTest, ReadsWmaTaggedByTagLib) {

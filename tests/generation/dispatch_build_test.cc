@@ -114,5 +114,57 @@ TEST(DispatchBuildTest, HostBuildsAGeneratorByMemberNames) {
   for (VARIANT* v : {&list, &item, &read_list, &first, &read_limits}) VariantClear(v);
 }
 
+// AddPLGeneratorAtIndex's position is [in, out]: through Invoke, a by-
+// reference position is read as where to insert, whether it comes as
+// VT_BYREF | VT_I4 or as VT_BYREF | VT_VARIANT, and receives the position used.
+TEST(DispatchBuildTest, AddAtIndexThroughInvokeInsertsAtTheByReferencePosition) {
+  ComPtr<IDispatch> generators = New(&TavoPLGeneratorList::Create);
+  auto named = [](const char16_t* name) {
+    ComPtr<IDispatch> g = New(&TavoPLGenerator::Create);
+    ComPtr<IDispatch> list;
+    VARIANT v = Get(g.Get(), u"CriteriaList");
+    list = ComPtr<IDispatch>(v.pdispVal);
+    VariantClear(&v);
+    EXPECT_EQ(S_OK, Call(list.Get(), u"AddCriteria", DISPATCH_METHOD,
+                         {LongArg(0), ObjectArg(New(&TavoPLGenCriteria::Create).Get())}));
+    VARIANT text = TextArg(name);
+    EXPECT_EQ(S_OK, Put(g.Get(), u"Name", {text}));
+    VariantClear(&text);
+    return g;
+  };
+  for (const char16_t* name : {u"a", u"b", u"c"}) {
+    ASSERT_EQ(S_OK, Call(generators.Get(), u"AddPLGenerator", DISPATCH_METHOD, {ObjectArg(named(name).Get())}));
+  }
+
+  LONG position = 1;
+  VARIANT as_long;
+  VariantInit(&as_long);
+  as_long.vt = VT_BYREF | VT_I4;
+  as_long.plVal = &position;
+  ASSERT_EQ(S_OK, Call(generators.Get(), u"AddPLGeneratorAtIndex", DISPATCH_METHOD,
+                       {ObjectArg(named(u"x").Get()), as_long}));
+  EXPECT_EQ(1, position);
+
+  VARIANT slot = LongArg(2);
+  VARIANT as_variant;
+  VariantInit(&as_variant);
+  as_variant.vt = VT_BYREF | VT_VARIANT;
+  as_variant.pvarVal = &slot;
+  ASSERT_EQ(S_OK, Call(generators.Get(), u"AddPLGeneratorAtIndex", DISPATCH_METHOD,
+                       {ObjectArg(named(u"y").Get()), as_variant}));
+  EXPECT_EQ(VT_I4, slot.vt);
+  EXPECT_EQ(2, slot.lVal);
+
+  std::string order;
+  for (LONG i = 0; i < 5; ++i) {
+    VARIANT item = Get(generators.Get(), u"Item", {LongArg(i)});
+    VARIANT name = Get(item.pdispVal, u"Name");
+    order += BstrToUtf8(name.bstrVal);
+    VariantClear(&name);
+    VariantClear(&item);
+  }
+  EXPECT_EQ("axybc", order);
+}
+
 }  // namespace
 }  // namespace tavo

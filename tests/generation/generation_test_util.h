@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "generation/generator_classes.h"
+#include "generation/objects/generator_classes.h"
 #include "platform/automation/utf.h"
 #include "platform/com/object.h"
 
@@ -44,10 +44,10 @@ inline std::string NameOf(ITavoPLGenerator* g) {
 }
 
 // Every member of a host's implementation answers E_NOTIMPL.
-#define TAVO_TEST_HOST_SLOT(T, id, kind, Method, Name, rv, ...) \
-  HRESULT STDMETHODCALLTYPE Method(__VA_ARGS__) override { return E_NOTIMPL; }
+#define TAVO_TEST_HOST_SLOT(T, id, kind, Method, rv, ...) \
+  HRESULT STDMETHODCALLTYPE Method(TAVO_PARAMS(__VA_ARGS__)) override { return E_NOTIMPL; }
 #define TAVO_TEST_HOST_CLASS(Class, I) \
-  class Class final : public ComObject<Class, I> { \
+  class Class : public ComObject<Class, I> { \
    public:                                         \
     TAVO_OWN_##I(TAVO_TEST_HOST_SLOT, I)           \
   };

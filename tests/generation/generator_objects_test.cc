@@ -1,5 +1,5 @@
-// The seven classes through their vtables: statuses, quirks, shared views,
-// bad input, and their entries in the class table.
+// The seven classes through their vtables: statuses, quirks, shared views and
+// bad input.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,8 +7,7 @@
 #include <vector>
 
 #include "generation_test_util.h"
-#include "module/class_table.h"
-#include "module/timestamp.h"
+#include "vocabulary/timestamp/timestamp.h"
 
 namespace tavo {
 namespace {
@@ -494,22 +493,6 @@ TEST(GeneratorObjectTest, NullAndForeignObjectsGiveEInvalidArg) {
   LONG count = -1;
   criteria_list->get_Count(&count);
   EXPECT_EQ(1, count);
-}
-
-TEST(GeneratorObjectTest, ClassTableCreatesTheSevenClasses) {
-  const std::vector<std::pair<const CLSID*, const IID*>> classes = {
-      {&CLSID_TavoPLGeneratorList, &IID_ITavoPLGeneratorList}, {&CLSID_TavoPLGenerator, &IID_ITavoPLGenerator},
-      {&CLSID_TavoPLGenCriteria, &IID_ITavoPLGenCriteria},     {&CLSID_TavoPLGenLimit, &IID_ITavoPLGenLimit},
-      {&CLSID_TavoPLGenCriteriaList, &IID_ITavoPLGenCriteriaList},
-      {&CLSID_TavoPLGenLimitList, &IID_ITavoPLGenLimitList},   {&CLSID_TavoPLGenRank, &IID_ITavoPLGenRank},
-  };
-  for (const auto& [clsid, iid] : classes) {
-    const ClassEntry* entry = FindClass(*clsid);
-    ASSERT_NE(nullptr, entry);
-    ASSERT_NE(nullptr, entry->create) << entry->name;
-    ComPtr<IDispatch> object;
-    ASSERT_EQ(S_OK, entry->create(nullptr, *iid, object.ReleaseAndGetVoidAddressOf())) << entry->name;
-  }
 }
 
 }  // namespace

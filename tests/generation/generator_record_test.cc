@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "generation/generator_chain.h"
-#include "generation/generator_record.h"
+#include "generation/records/generator_chain.h"
+#include "generation/records/generator_record.h"
 
 namespace tavo {
 namespace {

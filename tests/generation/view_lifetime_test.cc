@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "generation_test_util.h"
-#include "module/timestamp.h"
+#include "vocabulary/timestamp/timestamp.h"
 
 namespace tavo {
 namespace {

@@ -6,11 +6,14 @@
 
 #include <filesystem>
 
+#include <fstream>
+#include <sstream>
+
 #include "module/class_table.h"
-#include "module/control_objects.h"
 #include "platform/automation/guid_text.h"
 #include "platform/automation/registry.h"
 #include "platform/com/com_ptr.h"
+
 
 namespace tavo {
 namespace {
@@ -105,7 +108,7 @@ TEST_F(ModuleTest, ClassObjectsAndLockCount) {
   // Every class of the table has a class object, built or not.
   for (const ClassEntry& e : ClassTable()) {
     ComPtr<IClassFactory> f;
-    EXPECT_EQ(S_OK, m_.get_class_object(*e.clsid, IID_IClassFactory, f.ReleaseAndGetVoidAddressOf())) << e.name;
+    EXPECT_EQ(S_OK, m_.get_class_object(e.clsid(), IID_IClassFactory, f.ReleaseAndGetVoidAddressOf())) << e.name();
   }
   // Aggregation asks for IUnknown and gets the inner object.
   ComPtr<IUnknown> inner;
@@ -135,11 +138,18 @@ TEST_F(ModuleTest, RegistrationWritesAndRemovesTheClassKeys) {
   EXPECT_EQ("ITavoPL2Timestamp", Value("HKCR\\Interface\\{70498f3f-91d7-4f9d-b2af-f5d1b7c8f3cb}"));
   int registered = 0;
   for (const ClassEntry& e : ClassTable()) {
-    const bool has_key = Exists("HKEY_CLASSES_ROOT\\CLSID\\" + std::string(e.clsid_text));
-    EXPECT_EQ(e.script != 0, has_key) << e.name;
+    const bool has_key = Exists("HKEY_CLASSES_ROOT\\CLSID\\" + FormatGuid(e.clsid()));
+    EXPECT_EQ(e.script != 0, has_key) << e.name();
     registered += has_key;
   }
   EXPECT_EQ(13, registered);  // scripts 101, 102, 103, 113 to 119, 146, 193, 201
+  // Keys keep the case the scripts write them in: lower case, but for the
+  // maintenance class, whose script has always written its own mixed case.
+  std::ifstream file(registry_);
+  std::stringstream text;
+  text << file.rdbuf();
+  EXPECT_NE(std::string::npos, text.str().find("[HKEY_CLASSES_ROOT\\CLSID\\{bc172a2a-ad09-404c-895b-d04994f10b88}]"));
+  EXPECT_NE(std::string::npos, text.str().find("[HKEY_CLASSES_ROOT\\CLSID\\{EE7EAFC9-CFA9-4b35-A22A-8D336FDEF2F7}]"));
 
   // Created by ProgID through the registry, the way a host without our headers would.
   CLSID clsid;
@@ -153,7 +163,7 @@ TEST_F(ModuleTest, RegistrationWritesAndRemovesTheClassKeys) {
   EXPECT_TRUE(Exists("HKEY_CLASSES_ROOT\\CLSID"));
   EXPECT_TRUE(Exists("HKEY_CLASSES_ROOT\\TypeLib"));
   for (const ClassEntry& e : ClassTable())
-    EXPECT_FALSE(Exists("HKEY_CLASSES_ROOT\\CLSID\\" + std::string(e.clsid_text))) << e.name;
+    EXPECT_FALSE(Exists("HKEY_CLASSES_ROOT\\CLSID\\" + FormatGuid(e.clsid()))) << e.name();
   EXPECT_FALSE(Exists("HKEY_CLASSES_ROOT\\TavoPlaylist2Pelta.TavoPeltaPlaylist2Mgr.1"));
   EXPECT_FALSE(Exists("HKEY_CLASSES_ROOT\\TavoPlaylist.TavoPL2Timestamp"));
   EXPECT_FALSE(Exists("HKEY_CLASSES_ROOT\\TypeLib\\{8550a973-36e2-4226-9ab3-50930f2f0a19}"));
@@ -162,24 +172,37 @@ TEST_F(ModuleTest, RegistrationWritesAndRemovesTheClassKeys) {
                                                   stamp.ReleaseAndGetVoidAddressOf()));
 }
 
-TEST_F(ModuleTest, ControlObjectsComeFromTheNamedModuleOrTheRegistry) {
-  // Our own module stands in for the control's library: it has a DllGetClassObject.
-  SetControlModule(m_.handle);
-  ComPtr<ITavoPL2Timestamp> stamp;
-  EXPECT_EQ(S_OK, CreateControlObject(CLSID_TavoPL2Timestamp, IID_ITavoPL2Timestamp,
-                                      stamp.ReleaseAndGetVoidAddressOf()));
-  // A class the named module does not serve falls through to the registry.
-  EXPECT_EQ(REGDB_E_CLASSNOTREG,
-            CreateControlObject(IID_IUnknown, IID_IUnknown, reinterpret_cast<void**>(stamp.ReleaseAndGetAddressOf())));
-  // Cleared, only the registry is asked: nothing is registered yet.
-  SetControlModule(nullptr);
-  EXPECT_EQ(REGDB_E_CLASSNOTREG, CreateControlObject(CLSID_TavoPL2Timestamp, IID_ITavoPL2Timestamp,
-                                                     stamp.ReleaseAndGetVoidAddressOf()));
-  ASSERT_EQ(S_OK, m_.register_server());
-  EXPECT_EQ(S_OK, CreateControlObject(CLSID_TavoPL2Timestamp, IID_ITavoPL2Timestamp,
-                                      stamp.ReleaseAndGetVoidAddressOf()));
-  EXPECT_EQ(S_OK, m_.set_hinst(nullptr));
-  EXPECT_EQ(E_POINTER, CreateControlObject(CLSID_TavoPL2Timestamp, IID_ITavoPL2Timestamp, nullptr));
+// The public interfaces by name, from the description.
+struct NamedInterface {
+  const char* name;
+  const IID* iid;
+};
+#define TAVO_DESCRIBED(I) {#I, &IID_##I},
+constexpr NamedInterface kDescribedInterfaces[] = {
+#include "platform/com/description_table_begin.h"
+#include "tavo/interfaces.def"
+#include "platform/com/description_table_end.h"
+};
+#undef TAVO_DESCRIBED
+
+// Every class the table can create makes an object of its own interface
+// ("I" and the class name), also through the loaded module.
+TEST_F(ModuleTest, EveryCreatableClassMakesAnObjectOfItsInterface) {
+  int creatable = 0;
+  for (const ClassEntry& e : ClassTable()) {
+    if (e.create == nullptr) continue;
+    ++creatable;
+    const std::string interface_name = "I" + std::string(e.name());
+    const NamedInterface* wanted = nullptr;
+    for (const NamedInterface& i : kDescribedInterfaces) {
+      if (interface_name == i.name) wanted = &i;
+    }
+    ASSERT_NE(nullptr, wanted) << e.name();
+    ComPtr<IDispatch> in_process, loaded;
+    EXPECT_EQ(S_OK, e.create(nullptr, *wanted->iid, in_process.ReleaseAndGetVoidAddressOf())) << e.name();
+    EXPECT_EQ(S_OK, m_.get_object(e.clsid(), *wanted->iid, loaded.ReleaseAndGetVoidAddressOf())) << e.name();
+  }
+  EXPECT_EQ(9, creatable);  // the timestamp, the seven generator classes, the descriptions
 }
 
 }  // namespace

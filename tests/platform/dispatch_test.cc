@@ -12,22 +12,23 @@
 #include "platform/com/object.h"
 #include "support/dispatch_call.h"
 
-#define TAVO_OWN_ITestCounter(X, T)                                           \
-  X(T, 1, PROPGET, get_Value, Value, RV, LONG* value)                         \
-  X(T, 1, PROPPUT, put_Value, Value, NORV, LONG value)                        \
-  X(T, 2, METHOD, Add, Add, RV, LONG a, SHORT b, LONG* sum)                   \
-  X(T, 3, METHOD, Describe, Describe, RV, BSTR prefix, VARIANT_BOOL loud, BSTR* text) \
-  X(T, 4, METHOD, Swap, Swap, NORV, LONG* inout)                              \
-  X(T, 5, METHOD, Partner, Partner, RV, ITestCounter* other, ITestCounter** same) \
-  X(T, 6, METHOD, Fail, Fail, NORV)
-#define TAVO_SLOTS_ITestCounter(X, T) TAVO_SLOTS_IDispatch(X, T) TAVO_OWN_ITestCounter(X, T)
+#define TAVO_BASE_ITestCounter IDispatch
+#define TAVO_OWN_ITestCounter(X, T)                                                                \
+  X(T, 1, PROPGET, get_Value, RV, (LONG*, value))                                                  \
+  X(T, 1, PROPPUT, put_Value, NORV, (LONG, value))                                                 \
+  X(T, 2, METHOD, Add, RV, (LONG, a), (SHORT, b), (LONG*, sum))                                    \
+  X(T, 3, METHOD, Describe, RV, (BSTR, prefix), (VARIANT_BOOL, loud), (BSTR*, text))               \
+  X(T, 4, METHOD, Swap, NORV, (LONG*, inout))                                                      \
+  X(T, 5, METHOD, Partner, RV, (ITestCounter*, other), (ITestCounter**, same))                     \
+  X(T, 6, METHOD, Fail, NORV)                                                                      \
+  X(T, 7, METHOD, Total, RV, (SAFEARRAY*, values), (LONG*, total))
 TAVO_FORWARD(ITestCounter)
-TAVO_INTERFACE(ITestCounter, IDispatch, 0x11111111, 0x2222, 0x3333, 0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55)
+TAVO_INTERFACE(ITestCounter, 0x11111111, 0x2222, 0x3333, 0x44, 0x44, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55)
 
 namespace tavo {
 namespace {
 
-class Counter final : public ComObject<Counter, ITestCounter> {
+class Counter : public ComObject<Counter, ITestCounter> {
  public:
   HRESULT STDMETHODCALLTYPE get_Value(LONG* v) override { return v ? (*v = value_, S_OK) : E_POINTER; }
   HRESULT STDMETHODCALLTYPE put_Value(LONG v) override { return value_ = v, S_OK; }
@@ -48,6 +49,19 @@ class Counter final : public ComObject<Counter, ITestCounter> {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Fail() override { return E_ACCESSDENIED; }
+  HRESULT STDMETHODCALLTYPE Total(SAFEARRAY* values, LONG* total) override {
+    if (values == nullptr) return E_INVALIDARG;
+    LONG lower = 0, upper = -1;
+    SafeArrayGetLBound(values, 1, &lower);
+    SafeArrayGetUBound(values, 1, &upper);
+    *total = 0;
+    for (LONG i = lower; i <= upper; ++i) {
+      LONG v = 0;
+      SafeArrayGetElement(values, &i, &v);
+      *total += v;
+    }
+    return S_OK;
+  }
 
  private:
   LONG value_ = 0;
@@ -109,10 +123,64 @@ TEST(DispatchTest, PropertiesMethodsAndConversions) {
   ASSERT_EQ(S_OK, Call(c.Get(), u"Swap", DISPATCH_METHOD, {ref}, nullptr));
   EXPECT_EQ(41, slot);
 
+  // Through a VT_BYREF | VT_VARIANT slot the input is read as well, and the
+  // output replaces it.
+  VARIANT slot_variant = Long(5);
+  VARIANT ref_variant;
+  ref_variant.vt = VT_BYREF | VT_VARIANT;
+  ref_variant.pvarVal = &slot_variant;
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Swap", DISPATCH_METHOD, {ref_variant}, nullptr));
+  EXPECT_EQ(VT_I4, slot_variant.vt);
+  EXPECT_EQ(7, slot_variant.lVal);  // the value before: the 7 swapped in above
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Value", DISPATCH_PROPERTYGET, {}, &r));
+  EXPECT_EQ(5, r.lVal);
+  // A reference to nothing is a type mismatch, not a crash.
+  ref_variant.pvarVal = nullptr;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.Get(), u"Swap", DISPATCH_METHOD, {ref_variant}, nullptr));
+  ref.plVal = nullptr;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.Get(), u"Swap", DISPATCH_METHOD, {ref}, nullptr));
+
   // A failing member's status comes back as is.
   EXPECT_EQ(E_ACCESSDENIED, Call(c.Get(), u"Fail", DISPATCH_METHOD, {}, nullptr));
   EXPECT_EQ(DISP_E_MEMBERNOTFOUND,
             c->Invoke(99, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr));
+}
+
+TEST(DispatchTest, ArrayArgumentsAndNullArrays) {
+  ComPtr<Counter> c = Counter::Make();
+  VARIANT r;
+  VariantInit(&r);
+  SAFEARRAY* values = SafeArrayCreateVector(VT_I4, 0, 3);
+  for (LONG i = 0; i < 3; ++i) {
+    LONG v = 10 * (i + 1);
+    SafeArrayPutElement(values, &i, &v);
+  }
+  VARIANT array;
+  VariantInit(&array);
+  array.vt = VT_ARRAY | VT_I4;
+  array.parray = values;
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Total", DISPATCH_METHOD, {array}, &r));
+  EXPECT_EQ(60, r.lVal);
+  SAFEARRAY* by_ref = values;
+  VARIANT array_ref;
+  array_ref.vt = VT_BYREF | VT_ARRAY | VT_I4;
+  array_ref.pparray = &by_ref;
+  ASSERT_EQ(S_OK, Call(c.Get(), u"Total", DISPATCH_METHOD, {array_ref}, &r));
+  EXPECT_EQ(60, r.lVal);
+
+  // Null arrays, whichever way they come, are statuses.
+  VARIANT empty;
+  VariantInit(&empty);
+  EXPECT_EQ(E_INVALIDARG, Call(c.Get(), u"Total", DISPATCH_METHOD, {empty}, &r));  // a null array
+  array_ref.pparray = nullptr;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.Get(), u"Total", DISPATCH_METHOD, {array_ref}, &r));
+  VARIANT variant_ref;
+  variant_ref.vt = VT_BYREF | VT_VARIANT;
+  variant_ref.pvarVal = nullptr;
+  EXPECT_EQ(DISP_E_TYPEMISMATCH, Call(c.Get(), u"Total", DISPATCH_METHOD, {variant_ref}, &r));
+  array.parray = nullptr;
+  EXPECT_EQ(E_INVALIDARG, Call(c.Get(), u"Total", DISPATCH_METHOD, {array}, &r));
+  SafeArrayDestroy(values);
 }
 
 TEST(DispatchTest, InterfaceArgumentsAreQueriedAndReturnedWithOneReference) {
@@ -155,7 +223,7 @@ TEST(ObjectTest, QueryInterfaceAndModuleLockCount) {
 }
 
 // An outer object that aggregates a Counter.
-class Outer final : public ComObject<Outer, IConnectionPointContainer> {
+class Outer : public ComObject<Outer, IConnectionPointContainer> {
  public:
   HRESULT FinalConstruct() {
     return Counter::Create(ControllingUnknown(), IID_IUnknown, inner_.ReleaseAndGetVoidAddressOf());
@@ -203,7 +271,7 @@ TEST(ObjectTest, ClassFactoryCreatesAndLocks) {
 }
 
 // A sink that records the events it is sent.
-class Sink final : public ComObject<Sink, IDispatch> {
+class Sink : public ComObject<Sink, IDispatch> {
  public:
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
                                    UINT*) override {
@@ -243,7 +311,7 @@ TEST(ConnectionPointTest, AdviseFireUnadviseEnumerate) {
 }
 
 // An object with one outgoing interface that also reports errors.
-class Source final : public ComObject<Source, IConnectionPointContainer, ISupportErrorInfo> {
+class Source : public ComObject<Source, IConnectionPointContainer, ISupportErrorInfo> {
  public:
   Source() { events_ = points_.Add(this, IID_IDispatch); }
   ~Source() { points_.Detach(); }

@@ -10,9 +10,6 @@
 
 #include "demo_writer.h"
 #include "host.h"
-#include "media/mp3_reader.h"
-#include "module/class_table.h"
-#include "platform/automation/guid_text.h"
 #include "platform/automation/registry.h"
 #include "tavo/control.h"
 
@@ -23,8 +20,19 @@ namespace fs = std::filesystem;
 
 void Heading(const char* title) { std::printf("\n== %s\n", title); }
 
+// The component's classes as the public headers list them.
+struct PublicClass {
+  const char* name;
+  const CLSID* clsid;
+};
+constexpr PublicClass kPublicClasses[] = {
+#define TAVO_CLASS(name, ...) {#name, &CLSID_##name},
+#include "tavo/classes.def"
+#undef TAVO_CLASS
+};
+
 int ShowTimestamp() {
-  ComPtr<ITavoPL2Timestamp> stamp;
+  Ref<ITavoPL2Timestamp> stamp;
   if (HRESULT hr = CreateByProgId(u"TavoPlaylist.TavoPL2Timestamp", &stamp); FAILED(hr))
     return Fail("creating TavoPlaylist.TavoPL2Timestamp", hr);
   stamp->SetToNow();
@@ -35,19 +43,17 @@ int ShowTimestamp() {
 }
 
 void ShowClassTable(const Module& m) {
-  std::printf("%-3s %-24s %-40s %-6s %-44s %s\n", "#", "class", "CLSID", "script", "ProgID (registry)",
-              "creatable");
+  std::printf("%-3s %-24s %-40s %-44s %s\n", "#", "class", "CLSID", "ProgID (registry)", "creatable");
   int n = 0;
-  for (const ClassEntry& e : ClassTable()) {
-    const std::string clsid = FormatGuid(*e.clsid, true);
+  for (const PublicClass& c : kPublicClasses) {
+    const std::string clsid = GuidText(*c.clsid);
     const auto progid = RegistryQuery("HKEY_CLASSES_ROOT\\CLSID\\" + clsid + "\\ProgID");
     IUnknown* object = nullptr;
-    const HRESULT hr = m.get_object(*e.clsid, IID_IUnknown, reinterpret_cast<void**>(&object));
+    const HRESULT hr = m.get_object(*c.clsid, IID_IUnknown, reinterpret_cast<void**>(&object));
     if (object) object->Release();
     char status[32];
     std::snprintf(status, sizeof status, SUCCEEDED(hr) ? "yes" : "not yet (0x%08X)", static_cast<unsigned>(hr));
-    std::printf("%-3d %-24.*s %-40s %-6d %-44s %s\n", ++n, static_cast<int>(e.name.size()), e.name.data(),
-                clsid.c_str(), e.script, progid.value_or("-").c_str(), status);
+    std::printf("%-3d %-24s %-40s %-44s %s\n", ++n, c.name, clsid.c_str(), progid.value_or("-").c_str(), status);
   }
 }
 
@@ -68,18 +74,18 @@ int ShowDescriptions(ITavoPLInfo* info) {
 
 // Builds "Eighties rock" the way a host's playlist editor would.
 int ShowGenerator(ITavoPLInfo* info) {
-  ComPtr<ITavoPLGenerator> generator;
+  Ref<ITavoPLGenerator> generator;
   if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLGenerator", &generator); FAILED(hr))
     return Fail("creating TavoPlaylist2Pelta.TavoPLGenerator", hr);
-  ComPtr<ITavoPLGenCriteriaList> criteria;
-  generator->get_CriteriaList(criteria.ReleaseAndGetAddressOf());
+  Ref<ITavoPLGenCriteriaList> criteria;
+  generator->get_CriteriaList(criteria.out());
   struct Wanted {
     LONG field, op, p1, p2;
     const char* text;
   };
   for (const Wanted& w : {Wanted{txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, 1980, 1989, ""},
                           Wanted{txpl_crit_field_track_artist_name, txpl_crit_op_str_ncont, 0, 0, "Karaoke"}}) {
-    ComPtr<ITavoPLGenCriteria> c;
+    Ref<ITavoPLGenCriteria> c;
     if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLGenCriteria", &c); FAILED(hr))
       return Fail("creating TavoPlaylist2Pelta.TavoPLGenCriteria", hr);
     c->put_Field(w.field);
@@ -88,7 +94,7 @@ int ShowGenerator(ITavoPLInfo* info) {
     c->put_IntParam2(w.p2);
     Text text(w.text);
     c->put_StrParam1(text.get());
-    if (HRESULT hr = criteria->AddCriteria(0, c.Get()); FAILED(hr)) return Fail("AddCriteria", hr);
+    if (HRESULT hr = criteria->AddCriteria(0, c.get()); FAILED(hr)) return Fail("AddCriteria", hr);
   }
   // A generator a host makes has its record from its first criterion on.
   Text name("Eighties rock");
@@ -103,8 +109,8 @@ int ShowGenerator(ITavoPLInfo* info) {
   std::printf("generator \"%s\": match all, at most %d songs and %d minutes, %d criteria:\n", name.utf8().c_str(),
               songs, minutes, count);
   for (LONG i = 1; i <= count; ++i) {
-    ComPtr<ITavoPLGenCriteria> c;
-    if (FAILED(criteria->GetCriteria(i, c.ReleaseAndGetAddressOf()))) continue;
+    Ref<ITavoPLGenCriteria> c;
+    if (FAILED(criteria->GetCriteria(i, c.out()))) continue;
     LONG field = 0, op = 0, p1 = 0, p2 = 0, order = 0;
     c->get_Field(&field);
     c->get_Operation(&op);
@@ -119,8 +125,8 @@ int ShowGenerator(ITavoPLInfo* info) {
                 str.utf8().empty() ? (std::to_string(p1) + " and " + std::to_string(p2)).c_str()
                                    : ("\"" + str.utf8() + "\"").c_str());
   }
-  ComPtr<ITavoPLGenerator> copy;
-  generator->Clone(copy.ReleaseAndGetAddressOf());
+  Ref<ITavoPLGenerator> copy;
+  generator->Clone(copy.out());
   Text copy_name;
   if (copy) copy->get_Name(copy_name.out());
   std::printf("its clone is named \"%s\"\n", copy_name.utf8().c_str());
@@ -138,7 +144,7 @@ int ShowMusic(const std::string& dir) {
   if (written < 0) return std::fprintf(stderr, "tavopl: writing the demo library: %s\n", error.c_str()), 1;
   std::printf("wrote %d demo files below %s\n", written, dir.c_str());
 
-  ComPtr<ITAVOControl> control;
+  Ref<ITAVOControl> control;
   if (HRESULT hr = CreateByProgId(u"TAVOControl.TAVOControl", &control); FAILED(hr))
     return Fail("creating TAVOControl.TAVOControl", hr);
   Text version;
@@ -152,19 +158,23 @@ int ShowMusic(const std::string& dir) {
   std::printf("%-28s %-22s %-5s %-16s %-32s %5s %6s\n", "title", "artist", "year", "genre", "tag identifier",
               "kbps", "secs");
   for (size_t i = 0; i < files.size(); i += std::max<size_t>(1, files.size() / 8)) {
-    ComPtr<IDispatch> reader;
+    Ref<IDispatch> reader;
     Text path(files[i]);
-    if (HRESULT hr = control->CreateTagReader(path.get(), reader.ReleaseAndGetAddressOf()); FAILED(hr))
+    if (HRESULT hr = control->CreateTagReader(path.get(), reader.out()); FAILED(hr))
       return Fail("CreateTagReader(" + files[i] + ")", hr);
-    ComPtr<ITAVOTag> tag;
-    if (HRESULT hr = reader->QueryInterface(IID_ITAVOTag, tag.ReleaseAndGetVoidAddressOf()); FAILED(hr))
+    Ref<ITAVOTag> tag;
+    Ref<ITAVOMP3Reader> stream;
+    if (HRESULT hr = reader->QueryInterface(IID_ITAVOTag, tag.out_void()); FAILED(hr))
       return Fail("the reader's tag", hr);
-    Mp3Reader stream;
-    stream.Open(files[i]);
-    std::printf("%-28.28s %-22.22s %-5s %-16.16s %-32s %5u %6.2f\n", TagText(tag.Get(), &ITAVOTag::get_Title).c_str(),
-                TagText(tag.Get(), &ITAVOTag::get_Artist).c_str(), TagText(tag.Get(), &ITAVOTag::get_Year).c_str(),
-                TagText(tag.Get(), &ITAVOTag::get_GenreText).c_str(), TagText(tag.Get(), &ITAVOTag::get_TagID).c_str(),
-                stream.BitRate(), stream.Duration() / 100.0);
+    if (HRESULT hr = reader->QueryInterface(IID_ITAVOMP3Reader, stream.out_void()); FAILED(hr))
+      return Fail("the reader's stream properties", hr);
+    LONG kbps = 0, milliseconds = 0;
+    stream->get_Bitrate(&kbps);
+    stream->get_Duration(&milliseconds);
+    std::printf("%-28.28s %-22.22s %-5s %-16.16s %-32s %5d %6.2f\n", TagText(tag.get(), &ITAVOTag::get_Title).c_str(),
+                TagText(tag.get(), &ITAVOTag::get_Artist).c_str(), TagText(tag.get(), &ITAVOTag::get_Year).c_str(),
+                TagText(tag.get(), &ITAVOTag::get_GenreText).c_str(), TagText(tag.get(), &ITAVOTag::get_TagID).c_str(),
+                kbps, milliseconds / 1000.0);
   }
   return 0;
 }
@@ -198,13 +208,13 @@ int RunDemo(const DemoOptions& options) {
 
   Heading("objects by ProgID");
   if (int rc = ShowTimestamp()) return rc;
-  ComPtr<ITavoPLInfo> info;
+  Ref<ITavoPLInfo> info;
   if (HRESULT hr = CreateByProgId(u"TavoPlaylist2Pelta.TavoPLInfo", &info); FAILED(hr))
     return Fail("creating TavoPlaylist2Pelta.TavoPLInfo", hr);
-  if (int rc = ShowDescriptions(info.Get())) return rc;
+  if (int rc = ShowDescriptions(info.get())) return rc;
 
   Heading("a playlist generator");
-  if (int rc = ShowGenerator(info.Get())) return rc;
+  if (int rc = ShowGenerator(info.get())) return rc;
 
   Heading("the demo music library through the control");
   return ShowMusic(options.music_dir);

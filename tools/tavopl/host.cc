@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 
@@ -46,6 +47,14 @@ bool Module::Load(const std::string& path) {
 Text::Text(const std::string& utf8) : s_(BstrFromUtf8(utf8)) {}
 
 std::string Text::utf8() const { return BstrToUtf8(s_); }
+
+std::string GuidText(const GUID& guid) {
+  OLECHAR text[40];
+  const int n = StringFromGUID2(guid, text, 40);
+  std::string utf8 = n > 1 ? Utf16ToUtf8(std::u16string_view(text, n - 1)) : std::string();
+  for (char& c : utf8) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return utf8;
+}
 
 int Fail(const std::string& what, HRESULT hr) {
   std::fprintf(stderr, "tavopl: %s failed: 0x%08X\n", what.c_str(), static_cast<unsigned>(hr));

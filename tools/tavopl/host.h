@@ -1,11 +1,13 @@
 // What tavopl needs to act as a host: the two modules loaded by path and
-// reached only through their exports, and small conveniences for strings.
+// reached only through their exports, objects created through the registry,
+// and small conveniences for references and strings. Like any host it uses
+// the public headers (include/tavo/) and the runtime libTavoAuto.so only.
 #ifndef TAVO_TOOLS_TAVOPL_HOST_H_
 #define TAVO_TOOLS_TAVOPL_HOST_H_
 
 #include <string>
+#include <utility>
 
-#include "platform/com/com_ptr.h"
 #include "tavo/tavo.h"
 
 namespace tavo::tool {
@@ -28,13 +30,45 @@ struct Module {
 std::string ComponentFile();
 std::string ControlFile();
 
+// Owns one reference to an interface of type I.
+template <class I>
+class Ref {
+ public:
+  Ref() = default;
+  Ref(const Ref&) = delete;
+  Ref& operator=(const Ref&) = delete;
+  ~Ref() { Reset(); }
+  void Reset() {
+    if (p_) p_->Release();
+    p_ = nullptr;
+  }
+  I* get() const { return p_; }
+  I* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  // Releases what is held; the slot for an [out] parameter.
+  I** out() {
+    Reset();
+    return &p_;
+  }
+  void** out_void() { return reinterpret_cast<void**>(out()); }
+
+ private:
+  I* p_ = nullptr;
+};
+
+// The IID of interface I, from the public declarations.
+template <class I>
+const IID& IidOf() {
+  return InterfaceTraits<I>::iid;
+}
+
 // Creates an object by ProgID through the registry, as a host that knows
 // nothing but the ProgID does.
 template <class I>
-HRESULT CreateByProgId(const char16_t* progid, ComPtr<I>* out) {
+HRESULT CreateByProgId(const char16_t* progid, Ref<I>* out) {
   CLSID clsid;
   if (HRESULT hr = CLSIDFromProgID(progid, &clsid); FAILED(hr)) return hr;
-  return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_OF(I), out->ReleaseAndGetVoidAddressOf());
+  return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IidOf<I>(), out->out_void());
 }
 
 // Owns a BSTR.
@@ -56,6 +90,9 @@ class Text {
  private:
   BSTR s_ = nullptr;
 };
+
+// "{xxxxxxxx-...}" of a GUID, lower case.
+std::string GuidText(const GUID& guid);
 
 int Fail(const std::string& what, HRESULT hr);
 

@@ -6,7 +6,7 @@
 //       component and the control the way a host does: a timestamp and the
 //       descriptions by ProgID, a generator built through its interfaces, and
 //       the demo music library (written to DIR, default demo-out/music) read
-//       through the control's tag readers and our stream reader.
+//       through the control's tag readers.
 //   tavopl register | unregister
 //       (un)registers both modules in the registry named by TAVO_REGISTRY,
 //       else the per-user one.

@@ -2,6 +2,7 @@
 
 #include "data/descriptions/localized_text.h"
 #include "platform/automation/utf.h"
+#include "platform/com/out_values.h"
 #include "vocabulary/field_catalog.h"
 
 namespace tavo {
@@ -19,15 +20,13 @@ HRESULT TavoPLInfo::ReturnText(const DescriptionSource& source, std::string_view
     std::lock_guard<std::mutex> lock(language_mutex_);
     language = language_;
   }
-  *text = BstrFromUtf8(LocalizedText(language, source, placeholder));
-  return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+  return StoreText(text, LocalizedText(language, source, placeholder));
 }
 
 HRESULT TavoPLInfo::GetCriteriaFieldType(LONG field, LONG* fieldType) {
   if (fieldType == nullptr) return E_POINTER;
   const LONG dev = field - kFirstDevField;
-  *fieldType = dev >= 0 && dev < kDevFieldCount ? dev_field_types_[dev].load() : FieldCatalog_Type(field);
-  return S_OK;
+  return StoreOut(fieldType, dev >= 0 && dev < kDevFieldCount ? dev_field_types_[dev].load() : FieldCatalog_Type(field));
 }
 
 HRESULT TavoPLInfo::GetCriteriaFieldDescription(LONG field, BSTR* text) {
@@ -51,10 +50,8 @@ HRESULT TavoPLInfo::GetUserInfoDescription(LONG info, BSTR* text) {
 }
 
 HRESULT TavoPLInfo::get_Language(BSTR* language) {
-  if (language == nullptr) return E_POINTER;
   std::lock_guard<std::mutex> lock(language_mutex_);
-  *language = SysAllocStringLen(language_.data(), static_cast<UINT>(language_.size()));
-  return *language != nullptr ? S_OK : E_OUTOFMEMORY;
+  return StoreText(language, std::u16string_view(language_));
 }
 
 HRESULT TavoPLInfo::put_Language(BSTR language) {

@@ -20,7 +20,7 @@
 
 namespace tavo {
 
-class TavoPLInfo final : public ComObject<TavoPLInfo, ITavoPLInfo> {
+class TavoPLInfo : public ComObject<TavoPLInfo, ITavoPLInfo> {
  public:
   HRESULT STDMETHODCALLTYPE GetCriteriaFieldType(LONG field, LONG* fieldType) override;
   HRESULT STDMETHODCALLTYPE GetCriteriaFieldDescription(LONG field, BSTR* text) override;

@@ -11,7 +11,7 @@ namespace tavo {
 // has this shape. A null function makes CreateInstance fail with E_NOTIMPL.
 using CreateFunction = HRESULT (*)(IUnknown* outer, REFIID iid, void** ppv);
 
-class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
+class ClassFactory : public ComObject<ClassFactory, IClassFactory> {
  public:
   // Kept by a class table for the module's whole life, so it does not hold
   // the module loaded.

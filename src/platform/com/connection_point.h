@@ -15,7 +15,7 @@
 
 namespace tavo {
 
-class ConnectionPoint final : public ComObject<ConnectionPoint, IConnectionPoint> {
+class ConnectionPoint : public ComObject<ConnectionPoint, IConnectionPoint> {
  public:
   ConnectionPoint(IConnectionPointContainer* container, const IID& iid) noexcept
       : container_(container), iid_(iid) {}

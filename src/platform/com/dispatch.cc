@@ -1,6 +1,6 @@
 #include "platform/com/dispatch.h"
 
-#include <new>
+#include "platform/com/guard.h"
 
 namespace tavo {
 namespace {
@@ -65,12 +65,8 @@ HRESULT DispatchInvoke(const DispTable& table, void* iface, DISPID id, WORD flag
   if (member == nullptr) return DISP_E_MEMBERNOTFOUND;
 
   if (result != nullptr) VariantInit(result);
-  HRESULT hr;
-  try {
-    hr = member->invoke(iface, params, result, arg_err);
-  } catch (const std::bad_alloc&) {
-    hr = E_OUTOFMEMORY;  // nothing is thrown across the interface
-  }
+  const HRESULT hr = RunGuarded(*table.iid, table.name,
+                                [&] { return member->invoke(iface, params, result, arg_err); });
   if (FAILED(hr) && excep != nullptr) {
     *excep = EXCEPINFO{};
     excep->scode = hr;

@@ -1,11 +1,11 @@
 // The dispatch engine: GetIDsOfNames and Invoke for any described interface.
 //
-// DispatchTableOf<I>() turns the member list of I (its own members and its
-// bases', see tavo/interface_macros.h) into a table of {id, kind, name,
-// invoker}. An invoker is generated per member from the member's C++
-// signature: it converts the DISPPARAMS arguments (which arrive in reverse
-// order) to the parameter types, calls the vtable method, and stores an
-// [out, retval] parameter into the result variant.
+// DispatchTableOf<I>() turns the member list of I (its bases' members, root
+// first, then its own; see tavo/interface_macros.h) into a table of {id,
+// kind, name, invoker}. An invoker is generated per member from the member's
+// C++ signature: it converts the DISPPARAMS arguments (which arrive in
+// reverse order) to the parameter types, calls the vtable method, and stores
+// an [out, retval] parameter into the result variant.
 //
 // Parameter types and what they accept:
 //   LONG, SHORT, ULONG, VARIANT_BOOL, DOUBLE   any variant that converts
@@ -14,9 +14,17 @@
 //   SAFEARRAY*                                 VT_ARRAY | any
 //   IUnknown*, IDispatch*, other interfaces    VT_UNKNOWN / VT_DISPATCH (queried
 //                                              for the interface), VT_EMPTY as null
-//   T* (not the retval)                        VT_BYREF | the type of T
-// Invoke returns the member's own status; on failure EXCEPINFO (when given)
-// carries it in scode as well.
+//   T* (not the retval)                        VT_BYREF | the type of T, written
+//                                              through; or VT_BYREF | VT_VARIANT,
+//                                              whose variant is read as the input
+//                                              (numbers only: a string or object
+//                                              pointer starts out null, as an
+//                                              [out] one) and replaced by the
+//                                              output when the member succeeds
+// A null where a reference or an array must be is DISP_E_TYPEMISMATCH.
+// Invoke returns the member's own status, also one the guard made of an
+// exception (guard.h); on failure EXCEPINFO (when given) carries it in scode
+// as well.
 #ifndef TAVO_PLATFORM_COM_DISPATCH_H_
 #define TAVO_PLATFORM_COM_DISPATCH_H_
 
@@ -39,6 +47,8 @@ struct DispMember {
 };
 
 struct DispTable {
+  const IID* iid = &IID_NULL;  // the interface, for the guard's error information
+  const char* name = "";
   std::vector<DispMember> members;
 };
 
@@ -48,10 +58,11 @@ HRESULT DispatchInvoke(const DispTable& table, void* iface, DISPID id, WORD flag
 
 namespace dispatch_detail {
 
-// Reads the argument a VT_BYREF | VT_VARIANT refers to.
+// The argument itself, or the variant a VT_BYREF | VT_VARIANT refers to;
+// null when that reference is null or refers to another reference.
 inline VARIANT* Plain(VARIANT* v) {
-  while (v != nullptr && v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
-  return v;
+  if (v != nullptr && v->vt == (VT_BYREF | VT_VARIANT)) v = v->pvarVal;
+  return v != nullptr && v->vt != (VT_BYREF | VT_VARIANT) ? v : nullptr;
 }
 
 HRESULT LoadScalar(VARIANT* v, VARTYPE vt, VARIANT* out);
@@ -120,14 +131,21 @@ struct InArg<VARIANT*> {
   VARIANT* Get() { return v; }
 };
 
+// VT_EMPTY and VT_NULL are a null array.
 template <>
 struct InArg<SAFEARRAY*> {
   SAFEARRAY* a = nullptr;
   HRESULT Load(VARIANT* arg) {
     VARIANT* v = Plain(arg);
+    if (v == nullptr) return DISP_E_TYPEMISMATCH;
     if (v->vt == VT_EMPTY || v->vt == VT_NULL) return S_OK;
     if ((v->vt & VT_ARRAY) == 0) return DISP_E_TYPEMISMATCH;
-    a = (v->vt & VT_BYREF) ? *v->pparray : v->parray;
+    if (v->vt & VT_BYREF) {
+      if (v->pparray == nullptr) return DISP_E_TYPEMISMATCH;
+      a = *v->pparray;
+    } else {
+      a = v->parray;
+    }
     return S_OK;
   }
   SAFEARRAY* Get() { return a; }
@@ -145,7 +163,8 @@ struct InArg<T*> {
     if (arg->vt == (VT_BYREF | VT_VARIANT)) {
       slot = arg->pvarVal;
       target = &local;
-      return slot ? S_OK : DISP_E_TYPEMISMATCH;
+      if (slot == nullptr) return DISP_E_TYPEMISMATCH;
+      return LoadSlotInput();
     }
     VARTYPE want;
     if constexpr (InterfacePtr<T>) {
@@ -159,6 +178,20 @@ struct InArg<T*> {
   }
   T* Get() { return target; }
   void Commit(bool succeeded);
+
+ private:
+  // An [in, out] number keeps its input; strings and objects are [out] only,
+  // since a member may overwrite them without freeing.
+  HRESULT LoadSlotInput() {
+    if constexpr (Scalar<T> && !std::is_same_v<T, BSTR>) {
+      if (slot->vt == VT_EMPTY) return S_OK;
+      VARIANT converted;
+      VariantInit(&converted);
+      if (HRESULT hr = LoadScalar(slot, ScalarVt<T>::vt, &converted); FAILED(hr)) return hr;
+      local = Field<T>(converted);
+    }
+    return S_OK;
+  }
 };
 
 // The [out, retval] parameter: a local the result variant takes over.
@@ -207,12 +240,22 @@ void CommitArg(A& arg, bool succeeded) {
   if constexpr (requires { arg.Commit(succeeded); }) arg.Commit(succeeded);
 }
 
+template <class... A>
+constexpr bool LastIsPointer() {
+  if constexpr (sizeof...(A) == 0) {
+    return false;
+  } else {
+    return std::is_pointer_v<std::tuple_element_t<sizeof...(A) - 1, std::tuple<A...>>>;
+  }
+}
+
 template <auto Member, bool Retval>
 struct Invoker;
 
 template <class C, class... A, HRESULT (STDMETHODCALLTYPE C::*Member)(A...), bool Retval>
 struct Invoker<Member, Retval> {
   static constexpr size_t kParams = sizeof...(A);
+  static_assert(!Retval || LastIsPointer<A...>(), "a retval member ends in a pointer parameter");
   static constexpr size_t kInputs = Retval ? kParams - 1 : kParams;
 
   template <size_t K>
@@ -248,23 +291,35 @@ struct Invoker<Member, Retval> {
   }
 };
 
-template <class I>
 struct TableBuilder {
   DispTable table;
-  template <auto M, WORD Kind, bool Retval>
-  void Member(DISPID id, const char* name) {
-    table.members.push_back({id, Kind, name, &Invoker<M, Retval>::Call});
+  template <auto M, int Kind, bool Retval>
+  void Member(DISPID id, const char* name, const char*) {
+    if constexpr (Kind != TAVO_KIND_VTBL) {
+      table.members.push_back({id, static_cast<WORD>(Kind), name, &Invoker<M, Retval>::Call});
+    }
   }
 };
 
 }  // namespace dispatch_detail
 
+// Visits the members of I's bases, root first, then I's own (see
+// InterfaceTraits<I>::VisitOwn in tavo/interface_macros.h).
+template <class I, class Visitor>
+void VisitChain(Visitor& visitor) {
+  using Base = typename InterfaceTraits<I>::Base;
+  if constexpr (!std::is_void_v<Base>) VisitChain<Base>(visitor);
+  InterfaceTraits<I>::VisitOwn(visitor);
+}
+
 // The dispatch table of interface I, built once.
 template <class I>
 const DispTable& DispatchTableOf() {
   static const DispTable table = [] {
-    dispatch_detail::TableBuilder<I> builder;
-    InterfaceTraits<I>::VisitMembers(builder);
+    dispatch_detail::TableBuilder builder;
+    builder.table.iid = &InterfaceTraits<I>::iid;
+    builder.table.name = InterfaceTraits<I>::name;
+    VisitChain<I>(builder);
     return std::move(builder.table);
   }();
   return table;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/com/object.h"
+#include "platform/com/out_values.h"
 
 namespace tavo {
 
@@ -64,16 +65,24 @@ class EnumSnapshot {
 };
 
 template <class IEnum, class Item>
-class Enumerator final : public ComObject<Enumerator<IEnum, Item>, IEnum> {
+class Enumerator : public ComObject<Enumerator<IEnum, Item>, IEnum> {
  public:
   using Snapshot = std::shared_ptr<const EnumSnapshot<Item>>;
 
   Enumerator() = default;
   Enumerator(Snapshot snapshot, size_t position) : snapshot_(std::move(snapshot)), position_(position) {}
 
-  // Takes over `items` (their references or copies move into the snapshot).
-  static ComPtr<Enumerator> Over(std::vector<Item> items) {
-    return Enumerator::Make(std::make_shared<const EnumSnapshot<Item>>(std::move(items)), 0);
+  // Takes over `items` (their references or copies move into the snapshot);
+  // null when memory runs out, and then `items` are released.
+  static ComPtr<Enumerator> Over(std::vector<Item> items) noexcept {
+    std::shared_ptr<const EnumSnapshot<Item>> snapshot;
+    try {
+      snapshot = std::make_shared<const EnumSnapshot<Item>>(std::move(items));
+    } catch (...) {
+      for (Item& item : items) EnumItemTraits<Item>::Release(item);
+      return nullptr;
+    }
+    return Enumerator::Make(std::move(snapshot), 0);
   }
 
   HRESULT STDMETHODCALLTYPE Next(ULONG count, Item* out, ULONG* fetched) override {
@@ -105,11 +114,7 @@ class Enumerator final : public ComObject<Enumerator<IEnum, Item>, IEnum> {
     return S_OK;
   }
 
-  HRESULT STDMETHODCALLTYPE Clone(IEnum** out) override {
-    if (out == nullptr) return E_POINTER;
-    *out = Enumerator::Make(snapshot_, position_).Detach();
-    return *out ? S_OK : E_OUTOFMEMORY;
-  }
+  HRESULT STDMETHODCALLTYPE Clone(IEnum** out) override { return StoreObject(out, Enumerator::Make(snapshot_, position_)); }
 
  private:
   Snapshot snapshot_;

@@ -50,7 +50,7 @@ HRESULT ClassObjectTable::Get(REFCLSID clsid, REFIID iid, void** ppv) {
   if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
   for (size_t i = 0; i < classes_.size(); ++i) {
-    if (*classes_[i].clsid != clsid) continue;
+    if (classes_[i].clsid() != clsid) continue;
     IClassFactory* object;
     {
       std::lock_guard<std::mutex> lock(lock_);
@@ -63,9 +63,9 @@ HRESULT ClassObjectTable::Get(REFCLSID clsid, REFIID iid, void** ppv) {
 }
 
 std::string ClassRegistrationScript(const ServedClass& c, const TypeLibrary& library) {
-  const std::string clsid = c.clsid_text.empty() ? FormatGuid(*c.clsid, true) : std::string(c.clsid_text);
-  const std::string description = Quoted(std::string(c.name) + " Class");
-  const std::string progid = std::string(c.progid_prefix) + "." + std::string(c.name);
+  const std::string clsid(c.id.text);
+  const std::string description = Quoted(std::string(c.name()) + " Class");
+  const std::string progid = std::string(c.progid_prefix) + "." + std::string(c.name());
   const std::string versioned = progid + ".1";
   std::string s = "HKCR\n{\n";
   s += "\t" + versioned + " = s " + description + "\n\t{\n";

@@ -20,17 +20,20 @@
 #include <vector>
 
 #include "platform/com/class_factory.h"
+#include "platform/com/class_id.h"
 
 namespace tavo {
 
 struct ServedClass {
-  std::string_view name;           // "TavoPeltaPlaylist2Mgr"
-  const CLSID* clsid;
+  const ClassId& id;               // name, identifier and its text, from the class description
   int script;                      // number of its registration script; 0: not registered
   std::string_view progid_prefix;  // "TavoPlaylist2Pelta"
-  std::string_view clsid_text;     // the class identifier as the script writes it; empty: lower case
   CreateFunction create;           // null: CreateInstance answers E_NOTIMPL
+
+  std::string_view name() const { return id.name; }
+  const CLSID& clsid() const { return *id.clsid; }
 };
+
 
 struct ServedInterface {
   std::string_view name;
@@ -41,6 +44,11 @@ struct TypeLibrary {
   const GUID* libid;
   std::string_view help_string;
   std::span<const ServedInterface> interfaces;
+};
+// What a module serves: its classes in table order and its type library.
+struct ServedModule {
+  std::span<const ServedClass> classes;
+  const TypeLibrary& library;
 };
 
 // Class objects of a module, made on first request under a lock (tested

@@ -1,0 +1,59 @@
+// The null-pointer test of every member of every object the module makes,
+// generated from the interface descriptions (support/null_out_calls.h): a
+// null [out] pointer gives E_POINTER, or the member's documented status.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "module/class_table.h"
+#include "platform/com/com_ptr.h"
+#include "support/null_out_calls.h"
+
+namespace tavo {
+namespace {
+
+using null_out::DescribedInterface;
+
+#define TAVO_DESCRIBED(I) TAVO_NULL_OUT_ENTRY(I)
+const std::vector<DescribedInterface> kInterfaces = {
+#include "platform/com/description_table_begin.h"
+#include "tavo/standard_interfaces.def"
+#include "tavo/interfaces.def"
+#include "platform/com/description_table_end.h"
+};
+#undef TAVO_DESCRIBED
+
+// Members whose documented answer to a missing pointer is not E_POINTER.
+const std::map<std::string, HRESULT> kDocumented = {
+    {"ITavoPL2Timestamp::get_Year", 87},   {"ITavoPL2Timestamp::get_Month", 87},
+    {"ITavoPL2Timestamp::get_Day", 87},    {"ITavoPL2Timestamp::get_Hour", 87},
+    {"ITavoPL2Timestamp::get_Minute", 87}, {"ITavoPL2Timestamp::GetAsString", 87},
+};
+
+std::string UnexpectedOf(IUnknown* object) {
+  return null_out::UnexpectedNullOutStatuses(object, kInterfaces, kDocumented);
+}
+
+TEST(NullPointerTest, EveryMemberOfEveryModuleObjectRefusesNullOutPointers) {
+  int objects = 0;
+  for (const ClassEntry& e : ClassTable()) {
+    if (e.create == nullptr) continue;
+    ComPtr<IUnknown> object;
+    ASSERT_EQ(S_OK, e.create(nullptr, IID_IUnknown, object.ReleaseAndGetVoidAddressOf())) << e.name();
+    EXPECT_EQ("", UnexpectedOf(object.Get())) << e.name();
+    ++objects;
+  }
+  EXPECT_EQ(9, objects);
+
+  // Objects the classes hand out: a generator list's enumerator.
+  ComPtr<ITavoPLGeneratorList> list;
+  ASSERT_EQ(S_OK, FindClass(CLSID_TavoPLGeneratorList)->create(nullptr, IID_ITavoPLGeneratorList,
+                                                                list.ReleaseAndGetVoidAddressOf()));
+  ComPtr<IUnknown> walker;
+  ASSERT_EQ(S_OK, list->get__NewEnum(walker.ReleaseAndGetAddressOf()));
+  EXPECT_EQ("", UnexpectedOf(walker.Get())) << "the generator list's enumerator";
+}
+
+}  // namespace
+}  // namespace tavo

@@ -1,0 +1,42 @@
+# Checks the symbols of a host program (see CMakeLists.txt). Run with -DNM,
+# -DHOST, -DTOOL_LIBRARIES (a list) and -DRUNTIME.
+
+# The demangled names of the symbols nm lists, one per line, each line
+# framed by newlines so that a name can be looked up as "\n<name>\n".
+function(symbol_names out)
+  execute_process(COMMAND ${NM} -C ${ARGN} OUTPUT_VARIABLE listing RESULT_VARIABLE rc ERROR_QUIET)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "nm ${ARGN} failed")
+  endif()
+  string(REGEX REPLACE "(^|\n)[0-9a-f]* *[A-Za-z] " "\\1" names "${listing}")
+  set(${out} "\n${names}\n" PARENT_SCOPE)
+endfunction()
+
+symbol_names(host_defined --defined-only ${HOST})
+symbol_names(host_undefined --undefined-only ${HOST})
+symbol_names(tools --defined-only ${TOOL_LIBRARIES})
+symbol_names(runtime -D --defined-only ${RUNTIME})
+
+set(bad "")
+string(REPLACE "\n" ";" lines "${host_defined}")
+foreach(name IN LISTS lines)
+  if(name MATCHES "^tavo::" AND NOT name MATCHES "^tavo::tool::")
+    string(FIND "${tools}" "\n${name}\n" at)
+    if(at EQUAL -1)
+      string(APPEND bad "  defined, not from a tool library: ${name}\n")
+    endif()
+  endif()
+endforeach()
+string(REPLACE "\n" ";" lines "${host_undefined}")
+foreach(name IN LISTS lines)
+  if(name MATCHES "^tavo::")
+    string(FIND "${runtime}" "\n${name}\n" at)
+    if(at EQUAL -1)
+      string(APPEND bad "  needed, not exported by the runtime: ${name}\n")
+    endif()
+  endif()
+endforeach()
+if(bad)
+  message(FATAL_ERROR "${HOST} holds or needs module internals:\n${bad}")
+endif()
+message(STATUS "${HOST}: only its own, tool-library and runtime symbols")
