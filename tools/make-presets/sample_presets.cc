@@ -1,8 +1,8 @@
 #include "sample_presets.h"
 
-#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tavo/enums.h"
 #include "vocabulary/field_catalog.h"
@@ -48,15 +48,15 @@ CriterionPtr Selected(int32_t field, int32_t op) {
 }
 
 struct Sample {
-  const char* name;
-  const char* description;
+  std::string name;
+  std::string description;
   int32_t match_mode;
-  std::initializer_list<CriterionPtr> criteria;
-  std::initializer_list<RankEntry> ranks = {};
+  std::vector<CriterionPtr> criteria;
+  std::vector<RankEntry> ranks = {};
   uint32_t max_songs = 0;
   uint32_t max_minutes = 0;
   uint32_t max_kilobytes = 0;
-  std::initializer_list<FieldLimit> per_field = {};
+  std::vector<FieldLimit> per_field = {};
   int32_t sort_field = 0;
 };
 
@@ -77,19 +77,21 @@ GeneratorPtr Make(const Sample& s) {
 
 RankEntry Rank(int32_t field, uint16_t position = 0) { return {field, kAsc, position}; }
 
+// The songs of one decade, the most popular first, played in release order.
+Sample Decade(const char* name, int32_t first_year) {
+  return {name,
+          "Songs released from " + std::to_string(first_year) + " to " + std::to_string(first_year + 9) +
+              ", the most popular first, in release order",
+          kAll,
+          {Number(txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, first_year, first_year + 9)},
+          {Rank(txpl_crit_field_track_global_pop)}, 50, 0, 0, {}, txpl_crit_field_track_releaseyear};
+}
+
 }  // namespace
 
 GeneratorChain SamplePresets() {
   const Sample samples[] = {
-      {"Nineties", "Songs released from 1990 to 1999, the most popular first, in release order", kAll,
-       {Number(txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, 1990, 1999)},
-       {Rank(txpl_crit_field_track_global_pop)}, 50, 0, 0, {}, txpl_crit_field_track_releaseyear},
-      {"Eighties", "Songs released from 1980 to 1989, the most popular first, in release order", kAll,
-       {Number(txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, 1980, 1989)},
-       {Rank(txpl_crit_field_track_global_pop)}, 50, 0, 0, {}, txpl_crit_field_track_releaseyear},
-      {"Two Thousands", "Songs released from 2000 to 2009, the most popular first, in release order", kAll,
-       {Number(txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, 2000, 2009)},
-       {Rank(txpl_crit_field_track_global_pop)}, 50, 0, 0, {}, txpl_crit_field_track_releaseyear},
+      Decade("Nineties", 1990), Decade("Eighties", 1980), Decade("Two Thousands", 2000),
       {"Guitar Music", "Rock, blues, country and folk with all their styles", kAny,
        {Number(txpl_crit_field_track_genrev2, txpl_crit_op_enum_eq, kRock),
         Number(txpl_crit_field_track_genrev2, txpl_crit_op_enum_eq, kBlues),

@@ -116,10 +116,12 @@ struct GeneratorState {
 
   const GenreContext& genre;
   GeneratorPtr record = std::make_shared<GeneratorRecord>();
-  std::vector<ReadCriterion> criteria;  // in document order
+  std::vector<ReadCriterion> criteria;   // in document order
+  std::vector<FieldLimit> field_limits;  // in document order
 };
 
-void ReadLimit(const XmlNode* limit, GeneratorRecord& g) {
+void ReadLimit(const XmlNode* limit, GeneratorState& s) {
+  GeneratorRecord& g = *s.record;
   for (const XmlNode* e = XmlNode_FirstChild(limit); e != nullptr; e = XmlNode_NextSibling(e)) {
     const uint32_t value = UnsignedFromText(XmlNode_GetText(e));
     if (IsNamed(e, "MAXSONGS")) {
@@ -129,8 +131,7 @@ void ReadLimit(const XmlNode* limit, GeneratorRecord& g) {
     } else if (IsNamed(e, "MAXTIME")) {
       g.time_limit_minutes = value;
     } else if (IsNamed(e, "PERFIELD")) {
-      // A field outside 1..52 is refused by the record and so dropped.
-      g.AddFieldLimit({FieldCatalog_FromName(TextOrEmpty(e)), Int32FromUnsignedText(AttributeNamed(e, "LIMIT"))});
+      s.field_limits.push_back({FieldCatalog_FromName(TextOrEmpty(e)), Int32FromUnsignedText(AttributeNamed(e, "LIMIT"))});
     }
   }
 }
@@ -166,7 +167,7 @@ constexpr GeneratorHandler kGeneratorHandlers[] = {
      }},
     {"SEED", [](const XmlNode* e, GeneratorState& s) { s.record->seed = Int32FromUnsignedText(XmlNode_GetText(e)); }},
     {"RANKFIELD", [](const XmlNode* e, GeneratorState& s) { ReadRank(e, *s.record); }},
-    {"LIMIT", [](const XmlNode* e, GeneratorState& s) { ReadLimit(e, *s.record); }},
+    {"LIMIT", [](const XmlNode* e, GeneratorState& s) { ReadLimit(e, s); }},
     {"AUTOUPDATE", [](const XmlNode* e, GeneratorState& s) {
        s.record->auto_update = SignedFromText(XmlNode_GetText(e)) > 0 ? 1 : 0;
      }},
@@ -184,6 +185,14 @@ void NumberCriteria(GeneratorState& s) {
   for (ReadCriterion& c : s.criteria) s.record->AddCriterion(-1, std::move(c.criterion));
 }
 
+// The record puts a limit in front of those of the same field, so adding the
+// limits last to first keeps a field's limits in document order, and a file
+// written from the record reads back the same. Fields outside 1..52 are
+// refused by the record and so dropped.
+void AddFieldLimits(GeneratorState& s) {
+  for (auto l = s.field_limits.rbegin(); l != s.field_limits.rend(); ++l) s.record->AddFieldLimit(*l);
+}
+
 GeneratorPtr ReadPset(const XmlNode* pset, const GenreContext& genre) {
   GeneratorState s(genre);
   for (const XmlNode* e = XmlNode_FirstChild(pset); e != nullptr; e = XmlNode_NextSibling(e)) {
@@ -192,6 +201,7 @@ GeneratorPtr ReadPset(const XmlNode* pset, const GenreContext& genre) {
     }
   }
   NumberCriteria(s);
+  AddFieldLimits(s);
   return std::move(s.record);
 }
 

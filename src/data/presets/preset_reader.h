@@ -13,7 +13,8 @@
 //    when ORDER is "dsc", else ascending; the position is RANKINDEX (0 when
 //    missing).
 //  - LIMIT: MAXSONGS, MAXKB, MAXTIME (unsigned decimal); PERFIELD: the named
-//    field with the value of its LIMIT attribute.
+//    field with the value of its LIMIT attribute (limits of one field keep
+//    document order).
 //  - AUTOUPDATE: set when the value is above 0. SORTRESULTS: by field name.
 // A field name that matches no field reads as 53, which no operation takes.
 //

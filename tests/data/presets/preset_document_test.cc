@@ -209,13 +209,15 @@ TEST(PresetDocument, DefaultsUnknownNamesAndRepeats) {
       "<NAME>first</NAME><NAME>second</NAME><WHATEVER><NAME>inner</NAME></WHATEVER>"
       "<RANKFIELD RANKINDEX=\"3\">no_such_field</RANKFIELD><RANKFIELD ORDER=\"DSC\">track_num</RANKFIELD>"
       "<RANKFIELD></RANKFIELD><LIMIT><PERFIELD LIMIT=\"4\">no_such_field</PERFIELD><MAXSONGS>x</MAXSONGS>"
-      "<MAXKB>-1</MAXKB></LIMIT><LIMIT><PERFIELD LIMIT=\"1\">ALBUM_NAME</PERFIELD></LIMIT>"
+      "<MAXKB>-1</MAXKB><PERFIELD LIMIT=\"5\">album_name</PERFIELD></LIMIT><LIMIT><PERFIELD LIMIT=\"1\">ALBUM_NAME</PERFIELD></LIMIT>"
       "<AUTOUPDATE>7</AUTOUPDATE><SORTRESULTS>nothing</SORTRESULTS>"
       "<CRITERIA><CRIT><FIELD TYPE=\"ENUM\">bogus</FIELD><OP>eq</OP><WEIGHT>70000</WEIGHT></CRIT></CRITERIA>"
       "<CRITERIA MATCH=\"all\"><CRIT><FIELD TYPE=\"STR\">TRACK_NAME</FIELD></CRIT><OTHER/></CRITERIA>");
   EXPECT_EQ("second", g->name);
   EXPECT_EQ((std::vector<RankEntry>{{txpl_crit_field_track_num, txpl_rank_order_descending, 0}}), g->rank_entries());
-  EXPECT_EQ((std::vector<FieldLimit>{{txpl_crit_field_album_name, 1}}), g->field_limits());
+  // Limits accumulate, those of one field in document order.
+  EXPECT_EQ((std::vector<FieldLimit>{{txpl_crit_field_album_name, 5}, {txpl_crit_field_album_name, 1}}),
+            g->field_limits());
   EXPECT_EQ(0u, g->song_limit);
   EXPECT_EQ(UINT32_MAX, g->size_limit_kb);
   EXPECT_EQ(1, g->auto_update);
