@@ -1,7 +1,7 @@
 // Costs of the descriptor-list and preset layers on the shipped catalog and
-// sample presets, and of ordering a 65,535-item list by ordinal (the worst a
-// list document may ask for) against inserting into a linked list as the
-// ordering rule reads. Run with --benchmark_repetitions=5
+// sample presets, and of ordering a list by random ordinals (65,535 items is
+// the most a list document may hold) against inserting into a linked list as
+// the ordering rule reads. Run with --benchmark_repetitions=5
 // --benchmark_report_aggregates_only=true for medians.
 #include <benchmark/benchmark.h>
 
@@ -106,11 +106,13 @@ void BM_OrderByOrdinalInAList(benchmark::State& state) {
     benchmark::DoNotOptimize(list);
   }
 }
-// Registered in turn, so the two run alternately at each size.
+// Registered in turn, so the two run alternately at each size. The linked
+// list is left out at 65,535 items: it takes about half a minute there.
 BENCHMARK(BM_OrderByOrdinal)->Arg(2000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderByOrdinalInAList)->Arg(2000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderByOrdinal)->Arg(8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderByOrdinalInAList)->Arg(8000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OrderByOrdinal)->Arg(65535)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrderByOrdinalInAList)->Arg(65535)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavo
