@@ -1,13 +1,11 @@
 // Costs of the descriptor-list and preset layers on the shipped catalog and
 // sample presets, and of ordering a list by random ordinals (65,535 items is
-// the most a list document may hold) against inserting into a linked list as
-// the ordering rule reads. Run with --benchmark_repetitions=5
+// the most a list document may hold). Run with --benchmark_repetitions=5
 // --benchmark_report_aggregates_only=true for medians.
 #include <benchmark/benchmark.h>
 
 #include <fstream>
 #include <iterator>
-#include <list>
 #include <random>
 #include <string>
 #include <vector>
@@ -86,33 +84,7 @@ void BM_OrderByOrdinal(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(OrderByOrdinal(ordinals));
 }
 
-// The same order, one insertion at a time into a linked list.
-void BM_OrderByOrdinalInAList(benchmark::State& state) {
-  const std::vector<int32_t> ordinals = RandomOrdinals(static_cast<size_t>(state.range(0)));
-  for (auto _ : state) {
-    std::list<uint32_t> list;
-    for (uint32_t i = 0; i < ordinals.size(); ++i) {
-      const int32_t x = ordinals[i];
-      if (list.empty() || x == 0) {
-        list.push_back(i);
-      } else if (x < ordinals[list.front()]) {
-        list.push_front(i);
-      } else {
-        auto at = std::next(list.begin());
-        while (at != list.end() && ordinals[*at] < x) ++at;
-        list.insert(at, i);
-      }
-    }
-    benchmark::DoNotOptimize(list);
-  }
-}
-// Registered in turn, so the two run alternately at each size. The linked
-// list is left out at 65,535 items: it takes about half a minute there.
-BENCHMARK(BM_OrderByOrdinal)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrderByOrdinalInAList)->Arg(2000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrderByOrdinal)->Arg(8000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrderByOrdinalInAList)->Arg(8000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OrderByOrdinal)->Arg(65535)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OrderByOrdinal)->Arg(2000)->Arg(8000)->Arg(65535)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tavo
