@@ -45,10 +45,10 @@ std::string ListDocument(const char* name, const std::string& items) {
 // What a kind adds inside ITEM after the children.
 enum class Extension { kNone, kYears, kPercent, kGenreId };
 
-std::string DescriptorDocument(const char* name, const std::vector<DescriptorItem>& items, Extension ext) {
+std::string DescriptorDocument(const char* name, const std::vector<CatalogItem>& items, Extension ext) {
   std::string body;
   int ordinal = 0;
-  for (const DescriptorItem& item : items) {
+  for (const CatalogItem& item : items) {
     body += "  <ITEM ID=\"" + std::to_string(item.id) + "\" ORDINAL=\"" + std::to_string(++ordinal) + "\">\n";
     body += Element("DISPLAY", item.name) + Element("DESCRIPTION", item.description);
     for (int32_t child : item.children) body += Element("CHILD_ID", child);

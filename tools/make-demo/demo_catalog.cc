@@ -178,8 +178,8 @@ std::vector<Recording> BuildRecordings() {
 
 int32_t DecadeEraOf(int32_t year) { return year < 1920 || year > 2029 ? 0 : 100 + (year - 1920) / 10 + 1; }
 
-std::vector<DescriptorItem> EraItems() {
-  std::vector<DescriptorItem> items;
+std::vector<CatalogItem> EraItems() {
+  std::vector<CatalogItem> items;
   // Decades 1920s..2020s are eras 101..111.
   for (int32_t start = 1920; start <= 2020; start += 10) {
     items.push_back({DecadeEraOf(start), std::to_string(start) + "s", "Music of the " + std::to_string(start) + "s",
@@ -194,9 +194,9 @@ std::vector<DescriptorItem> EraItems() {
                              {203, 1970, 1999, "Late Century"},
                              {204, 2000, 2029, "New Millennium"}};
   for (const Span& s : kSpans) {
-    DescriptorItem item{s.id, s.name, std::string(s.name) + ", " + std::to_string(s.start) + " to " +
+    CatalogItem item{s.id, s.name, std::string(s.name) + ", " + std::to_string(s.start) + " to " +
                                           std::to_string(s.end), {}, s.start, s.end};
-    for (const DescriptorItem& d : items) {
+    for (const CatalogItem& d : items) {
       if (d.id < 200 && d.range_start >= s.start && d.range_end <= s.end) item.children.push_back(d.id);
     }
     items.push_back(std::move(item));
@@ -204,10 +204,10 @@ std::vector<DescriptorItem> EraItems() {
   return items;
 }
 
-std::vector<DescriptorItem> OriginItems() {
-  std::vector<DescriptorItem> items;
+std::vector<CatalogItem> OriginItems() {
+  std::vector<CatalogItem> items;
   for (const Region& r : Regions()) {
-    DescriptorItem region{r.id, r.name, "Artists from " + std::string(r.name), {}};
+    CatalogItem region{r.id, r.name, "Artists from " + std::string(r.name), {}};
     for (size_t c = 0; c < r.countries.size(); ++c) region.children.push_back(r.id * 100 + static_cast<int32_t>(c) + 1);
     items.push_back(std::move(region));
   }
@@ -220,7 +220,7 @@ std::vector<DescriptorItem> OriginItems() {
   return items;
 }
 
-std::vector<DescriptorItem> ArtistTypeItems() {
+std::vector<CatalogItem> ArtistTypeItems() {
   return {
       {1, "Solo Artist", "A single performer", {11, 12}},
       {2, "Group", "A band or vocal group", {21, 22, 23, 24}},
@@ -237,7 +237,7 @@ std::vector<DescriptorItem> ArtistTypeItems() {
   };
 }
 
-std::vector<DescriptorItem> PopularityRangeItems() {
+std::vector<CatalogItem> PopularityRangeItems() {
   return {
       {1, "Obscure", "Known to few listeners", {}, 0, 19},
       {2, "Niche", "A devoted following", {}, 20, 39},
@@ -247,7 +247,7 @@ std::vector<DescriptorItem> PopularityRangeItems() {
   };
 }
 
-std::vector<DescriptorItem> GenreFamilyItems() {
+std::vector<CatalogItem> GenreFamilyItems() {
   // Top-level genres by name, so that the families follow the hierarchy.
   auto top = [](std::string_view name) {
     for (const GenreV2& g : GenreV2Table()) {
@@ -257,7 +257,7 @@ std::vector<DescriptorItem> GenreFamilyItems() {
     return 0;
   };
   auto family = [&](int32_t id, const char* name, const char* text, std::vector<std::string_view> members) {
-    DescriptorItem item{id, name, text, {}};
+    CatalogItem item{id, name, text, {}};
     for (std::string_view m : members) item.children.push_back(top(m));
     item.genre_id = item.children.front();
     return item;

@@ -13,7 +13,7 @@ namespace tavo {
 
 // One item of a descriptor list. Ranges are years for eras and percentages
 // for popularity ranges; other lists leave them 0.
-struct DescriptorItem {
+struct CatalogItem {
   int32_t id;
   std::string name;
   std::string description;
@@ -23,11 +23,11 @@ struct DescriptorItem {
   int32_t genre_id = 0;  // genre families: the family's representative genre
 };
 
-std::vector<DescriptorItem> EraItems();
-std::vector<DescriptorItem> OriginItems();
-std::vector<DescriptorItem> ArtistTypeItems();
-std::vector<DescriptorItem> PopularityRangeItems();
-std::vector<DescriptorItem> GenreFamilyItems();
+std::vector<CatalogItem> EraItems();
+std::vector<CatalogItem> OriginItems();
+std::vector<CatalogItem> ArtistTypeItems();
+std::vector<CatalogItem> PopularityRangeItems();
+std::vector<CatalogItem> GenreFamilyItems();
 
 // The era (a decade) that holds a year.
 int32_t DecadeEraOf(int32_t year);
