@@ -7,7 +7,7 @@
 
 #include <string_view>
 
-#include "generation/generator_chain.h"
+#include "generation/records/generator_chain.h"
 
 namespace tavo {
 

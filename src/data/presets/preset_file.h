@@ -48,7 +48,7 @@
 
 #include "data/descriptors/descriptor_list.h"
 #include "data/descriptors/id_mapping.h"
-#include "generation/generator_chain.h"
+#include "generation/records/generator_chain.h"
 #include "platform/fs/env.h"
 
 namespace tavo {

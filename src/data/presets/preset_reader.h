@@ -45,7 +45,7 @@
 #include "data/descriptors/descriptor_list.h"
 #include "data/descriptors/id_mapping.h"
 #include "data/xml/xml.h"
-#include "generation/generator_chain.h"
+#include "generation/records/generator_chain.h"
 
 namespace tavo {
 

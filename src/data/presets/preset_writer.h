@@ -4,7 +4,7 @@
 
 #include "data/descriptors/descriptor_list.h"
 #include "data/xml/xml.h"
-#include "generation/generator_chain.h"
+#include "generation/records/generator_chain.h"
 
 namespace tavo {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "data/presets/preset_reader.h"
-#include "generation/generator_chain.h"
+#include "generation/records/generator_chain.h"
 
 namespace tavo {
 
