@@ -14,8 +14,8 @@ using T = FieldTarget;
 
 // Indexed by txpl_crit_field_t. Fields written "nothing" from text: 0, 1,
 // 4-6 (dates: written by date only), 8, 9, 15, 18, 22, 23, 29-33, 37, 38,
-// 41-44, 53. Field 48 names "DEVFIELD%d", which is no usable path: it is
-// never found and writing it stores nothing.
+// 41-44, 53. Field 48 would name the key "DEVFIELD%d", which is no usable
+// path: it is never found and writing it stores nothing.
 constexpr std::array<TrackFieldEntry, 54> kFields = {{
     {S::kAbsent, 0, T::kNone},                        // 0 first
     {S::kFileName, 0, T::kNone},                      // 1 file_name
@@ -65,7 +65,7 @@ constexpr std::array<TrackFieldEntry, 54> kFields = {{
     {S::kDeveloper, kKeyDevField1, T::kKey},          // 45 xdev1
     {S::kDeveloper, kKeyDevField2, T::kKey},          // 46 xdev2
     {S::kDeveloper, kKeyDevField3, T::kKey},          // 47 xdev3
-    {S::kKeyText, kKeyDevFieldPattern, T::kKey},      // 48 xdev
+    {S::kAbsent, 0, T::kNone},                        // 48 xdev
     {S::kKeyNumber, kKeyRhythm, T::kKey},             // 49 track_rhythmid
     {S::kKeyNumber, kKeyInstruments, T::kKey},        // 50 track_instrumentsid
     {S::kKeyNumber, kKeyVocals, T::kKey},             // 51 track_vocalsid

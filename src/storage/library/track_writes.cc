@@ -56,11 +56,7 @@ uint32_t TrackRecord_WriteField(TrackRecord* track, int32_t field, const char* v
   const TrackFieldEntry& entry = TrackField_Entry(field);
   switch (entry.target) {
     case FieldTarget::kNone: return kLibraryOk;
-    case FieldTarget::kKey: {
-      const uint32_t s = TrackRecord_SetValue(track, entry.key, value);
-      // "DEVFIELD%d" (field 48) is no usable path: nothing is stored.
-      return s == kPropertySetPathFailed && entry.key == kKeyDevFieldPattern ? kLibraryOk : s;
-    }
+    case FieldTarget::kKey: return TrackRecord_SetValue(track, entry.key, value);
     case FieldTarget::kPlays: track->plays = static_cast<uint32_t>(ParseDecimal(value)); return kLibraryOk;
     case FieldTarget::kRating: track->rating = ParseDecimal(value); return kLibraryOk;
   }

@@ -11,7 +11,8 @@
 //                       property sets parse)
 //          index:       the entries are exactly the ones built from the
 //                       decodable track records: none missing, none stale,
-//                       none left behind by a removed track
+//                       none left behind by a removed track (judged only
+//                       when the record file can be walked)
 //
 // A missing record file is nothing to verify (a new database folder passes).
 // Outcomes: 0, kCheckBaseCorrupt, kCheckIndexCorrupt or kCheckBothCorrupt
