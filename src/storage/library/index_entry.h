@@ -7,7 +7,7 @@
 //   3    u32   "GEN_V2" as a number; without it the version-1 genre
 //              converted (empty when the conversion gives none)
 //   4    u32   "OYEAR" as a number, else "YEAR"
-//   5    u32   not used: always empty
+//   5    text  not used: always empty
 //   6    u32   play count
 //   7    u32   last-played date, packed
 //   8    u32   album popularity; empty when unknown (-1)
