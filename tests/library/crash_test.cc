@@ -24,8 +24,8 @@ namespace {
 // Track n's values are a function of n, so any track read back can be
 // checked on its own.
 TrackRecord TrackFor(uint32_t n) {
-  TrackRecord t = MakeTrack({"Title " + std::to_string(n), "Artist " + std::to_string(n % 13),
-                             "Album " + std::to_string(n % 7)});
+  TrackRecord t = MakeTrack("Title " + std::to_string(n), "Artist " + std::to_string(n % 13),
+                            "Album " + std::to_string(n % 7));
   // Every third track has a tag that names 1000000 + n ('S': 7 digits).
   if (n % 3 == 0) t.tag_id = "3CD3PS" + std::to_string(1000000 + n);
   t.plays = n % 5;
@@ -99,7 +99,9 @@ RoundResult Verify(const std::string& dir, uint32_t committed) {
               uint32_t n = 0;
               EXPECT_TRUE(NumberOf(t.file_name, &n)) << t.file_name;
               EXPECT_TRUE(HoldsValuesOf(t, n));
-              if (n % 3 == 0) EXPECT_EQ(id, 1000000 + n);
+              if (n % 3 == 0) {
+                EXPECT_EQ(id, 1000000 + n);
+              }
               result.next = std::max(result.next, n + 1);
               ++found;
               return true;

@@ -70,7 +70,7 @@ TEST(LibraryOpen, IndexIsRebuiltWhenMissingForeignOrDamaged) {
   const std::string dir = ScratchDir();
   {
     LibraryDatabasePtr db = OpenDb(dir);
-    for (int i = 0; i < 5; ++i) Add(db.get(), "/m/" + std::to_string(i) + ".mp3", MakeTrack({"t", "Art", "Alb"}));
+    for (int i = 0; i < 5; ++i) Add(db.get(), "/m/" + std::to_string(i) + ".mp3", MakeTrack("t", "Art", "Alb"));
   }
   const std::string index = PathIn(dir, LibraryFile::kIndex);
   const std::function<void()> spoil[] = {
@@ -92,12 +92,12 @@ TEST(LibraryOpen, IndexIsRebuiltWhenMissingForeignOrDamaged) {
 
 TEST(LibraryTracks, SameFileTwiceWithParsingTagLeavesOneTrack) {
   LibraryDatabasePtr db = OpenDb(ScratchDir());
-  TrackRecord first = MakeTrack({"Old", "A", "", "3CD3PX42"});
+  TrackRecord first = MakeTrack("Old", "A", "", "3CD3PX42");
   first.plays = 9;
   EXPECT_EQ(Add(db.get(), "/music/song.mp3", first), 42u);
-  EXPECT_EQ(Add(db.get(), "/music/song.mp3", MakeTrack({"New", "A", "", "3CD3PX42"})), 42u);
+  EXPECT_EQ(Add(db.get(), "/music/song.mp3", MakeTrack("New", "A", "", "3CD3PX42")), 42u);
   // Another file of the same recording replaces it too.
-  EXPECT_EQ(Add(db.get(), "/other/copy.mp3", MakeTrack({"Copy", "A", "", "31Z1YOxX42"})), 42u);
+  EXPECT_EQ(Add(db.get(), "/other/copy.mp3", MakeTrack("Copy", "A", "", "31Z1YOxX42")), 42u);
   EXPECT_EQ(Tracks(db.get()), (std::map<uint32_t, std::string>{{42, "copy.mp3"}}));
   EXPECT_EQ(IndexEntries(db.get()).size(), 1u);
   EXPECT_TRUE(IndexMatchesTracks(db.get()));
@@ -107,23 +107,23 @@ TEST(LibraryTracks, IdentifiersContinueAcrossCloseAndSkipThoseInUse) {
   const std::string dir = ScratchDir();
   {
     LibraryDatabasePtr db = OpenDb(dir);
-    EXPECT_EQ(Add(db.get(), "a.mp3", MakeTrack({"a"})), 1u);
-    EXPECT_EQ(Add(db.get(), "b.mp3", MakeTrack({"b", "", "", "3CD3PX03"})), 3u);
-    EXPECT_EQ(Add(db.get(), "c.mp3", MakeTrack({"c"})), 2u);
+    EXPECT_EQ(Add(db.get(), "a.mp3", MakeTrack("a")), 1u);
+    EXPECT_EQ(Add(db.get(), "b.mp3", MakeTrack("b", "", "", "3CD3PX03")), 3u);
+    EXPECT_EQ(Add(db.get(), "c.mp3", MakeTrack("c")), 2u);
   }
   LibraryDatabasePtr db = OpenDb(dir);
-  EXPECT_EQ(Add(db.get(), "d.mp3", MakeTrack({"d"})), 4u);  // 3 is in use
+  EXPECT_EQ(Add(db.get(), "d.mp3", MakeTrack("d")), 4u);  // 3 is in use
   // Adding a stored file again without a parsing tag keeps its identifier.
-  EXPECT_EQ(Add(db.get(), "/x/A.MP3", MakeTrack({"a again"})), 1u);
+  EXPECT_EQ(Add(db.get(), "/x/A.MP3", MakeTrack("a again")), 1u);
   EXPECT_EQ(Tracks(db.get()), (std::map<uint32_t, std::string>{{1, "A.MP3"}, {2, "c.mp3"}, {3, "b.mp3"}, {4, "d.mp3"}}));
   EXPECT_TRUE(IndexMatchesTracks(db.get()));
 }
 
 TEST(LibraryTracks, ParsedIdentifierLeavesAnUnrelatedTrackAlone) {
   LibraryDatabasePtr db = OpenDb(ScratchDir());
-  EXPECT_EQ(Add(db.get(), "drawn.mp3", MakeTrack({"drawn"})), 1u);
+  EXPECT_EQ(Add(db.get(), "drawn.mp3", MakeTrack("drawn")), 1u);
   // This tag names 1, which "drawn.mp3" took from the counter.
-  EXPECT_EQ(Add(db.get(), "tagged.mp3", MakeTrack({"tagged", "", "", "3CD3PY1"})), 2u);
+  EXPECT_EQ(Add(db.get(), "tagged.mp3", MakeTrack("tagged", "", "", "3CD3PY1")), 2u);
   EXPECT_EQ(Tracks(db.get()), (std::map<uint32_t, std::string>{{1, "drawn.mp3"}, {2, "tagged.mp3"}}));
   TrackRecord found;
   EXPECT_EQ(LibraryDatabase_FindByTagId(db.get(), "3CD3PY1", &found), kStoreNotFound);
@@ -132,7 +132,7 @@ TEST(LibraryTracks, ParsedIdentifierLeavesAnUnrelatedTrackAlone) {
 
 TEST(LibraryTracks, FindsByFileIdAndTag) {
   LibraryDatabasePtr db = OpenDb(ScratchDir());
-  Add(db.get(), "/music/Song.mp3", MakeTrack({"Title", "", "", "3CD3PX77"}));
+  Add(db.get(), "/music/Song.mp3", MakeTrack("Title", "", "", "3CD3PX77"));
   TrackRecord t;
   uint32_t id = 0;
   ASSERT_EQ(LibraryDatabase_FindByFile(db.get(), "SONG.MP3", &t, &id), kLibraryOk);  // case does not matter
@@ -153,8 +153,8 @@ TEST(LibraryTracks, FindsByFileIdAndTag) {
 // stored tracks: no stale values, no entry of a removed track.
 TEST(LibraryTracks, EveryWriteKeepsTheIndexCurrent) {
   LibraryDatabasePtr db = OpenDb(ScratchDir());
-  Add(db.get(), "/m/one.mp3", MakeTrack({"One", "Alpha", "First", "", "1999"}));
-  Add(db.get(), "/m/two.mp3", MakeTrack({"Two", "Beta", "Second"}));
+  Add(db.get(), "/m/one.mp3", MakeTrack("One", "Alpha", "First", "", "1999"));
+  Add(db.get(), "/m/two.mp3", MakeTrack("Two", "Beta", "Second"));
   const DateTime now{2024, 3, 4, 5, 6};
   const std::function<uint32_t(TrackRecord&)> changes[] = {
       [&](TrackRecord& t) { TrackRecord_RecordPlay(&t, now); return 0u; },
@@ -198,20 +198,20 @@ TEST(LibraryTracks, FullDiskNeverLosesAStoredTrack) {
   FaultEnv env(Env::Default());
   LibraryDatabasePtr db;
   ASSERT_EQ(LibraryDatabase_Open(dir, kLibraryBaseName, &db, &env), kLibraryOk);
-  TrackRecord kept = MakeTrack({"Kept", "Artist", "Album"});
+  TrackRecord kept = MakeTrack("Kept", "Artist", "Album");
   kept.plays = 12;
   kept.rating = 4;
   Add(db.get(), "/m/kept.mp3", kept);
   ASSERT_EQ(LibraryDatabase_Commit(db.get()), kLibraryOk);
   int failures = 0;
   for (uint64_t budget = 0; budget < 3000; budget += 40) {
-    TrackRecord replacement = MakeTrack({"Replacement with a longer title", "Other", "Album"});
+    TrackRecord replacement = MakeTrack("Replacement with a longer title", "Other", "Album");
     env.FailWritesAfter(budget);
     const LibraryStatus added = LibraryDatabase_AddTrack(db.get(), "/m/kept.mp3", replacement);
     const LibraryStatus grown = LibraryDatabase_ModifyTrack(db.get(), "kept.mp3", [](TrackRecord& t) {
       return TrackRecord_WriteField(&t, txpl_crit_field_album_name, std::string(300, 'z').c_str());
     });
-    const LibraryStatus fresh = LibraryDatabase_AddTrack(db.get(), "/m/fresh.mp3", MakeTrack({"Fresh"}));
+    const LibraryStatus fresh = LibraryDatabase_AddTrack(db.get(), "/m/fresh.mp3", MakeTrack("Fresh"));
     env.Heal();
     TrackRecord t;
     ASSERT_EQ(LibraryDatabase_FindByFile(db.get(), "kept.mp3", &t), kLibraryOk) << budget;
@@ -237,7 +237,7 @@ TEST(LibraryTracks, FullDiskNeverLosesAStoredTrack) {
 TEST(LibraryTracks, UndecodableRecordsAreSkippedAndReported) {
   const std::string dir = ScratchDir();
   LibraryDatabasePtr db = OpenDb(dir);
-  Add(db.get(), "good.mp3", MakeTrack({"Good"}));
+  Add(db.get(), "good.mp3", MakeTrack("Good"));
   // A record whose lengths lie, put there behind the library's back.
   std::vector<uint8_t> data(kTrackFixedBytes, 0);
   data[103] = 50;  // path length 50 (the file's byte order), no path bytes
@@ -261,15 +261,15 @@ TEST(LibraryTracks, PathsSplitAtTheDelimiter) {
   LibraryDatabasePtr db = OpenDb(ScratchDir());
   const char saved = DirDelim();
   SetDirDelim(':');
-  Add(db.get(), "/music:sub/disc:track.mp3", MakeTrack({"t"}));
-  Add(db.get(), "plain.mp3", MakeTrack({"p"}));
+  Add(db.get(), "/music:sub/disc:track.mp3", MakeTrack("t"));
+  Add(db.get(), "plain.mp3", MakeTrack("p"));
   SetDirDelim(saved);
   TrackRecord t;
   ASSERT_EQ(LibraryDatabase_FindByFile(db.get(), "track.mp3", &t), kLibraryOk);
   EXPECT_EQ(t.path_name, "/music:sub/disc");
   ASSERT_EQ(LibraryDatabase_FindByFile(db.get(), "plain.mp3", &t), kLibraryOk);
   EXPECT_EQ(t.path_name, "");
-  EXPECT_EQ(LibraryDatabase_AddTrack(db.get(), "/music/", MakeTrack({"x"})), kLibraryInvalidArgument);
+  EXPECT_EQ(LibraryDatabase_AddTrack(db.get(), "/music/", MakeTrack("x")), kLibraryInvalidArgument);
 }
 
 }  // namespace

@@ -35,21 +35,16 @@ inline std::string PathIn(const std::string& dir, LibraryFile file) {
   return LibraryFile_Path(dir, kLibraryBaseName, file);
 }
 
-struct TrackValues {
-  std::string title;
-  std::string artist;
-  std::string album;
-  std::string tag_id;
-  std::string year;
-};
-
-inline TrackRecord MakeTrack(const TrackValues& v) {
+// A track of a few values; empty ones stay absent.
+inline TrackRecord MakeTrack(const std::string& title, const std::string& artist = "",
+                             const std::string& album = "", const std::string& tag_id = "",
+                             const std::string& year = "") {
   TrackRecord t;
-  if (!v.title.empty()) TrackRecord_SetValue(&t, kKeyTit, v.title.c_str());
-  if (!v.artist.empty()) TrackRecord_SetValue(&t, kKeyArt, v.artist.c_str());
-  if (!v.album.empty()) TrackRecord_SetValue(&t, kKeyAlb, v.album.c_str());
-  if (!v.year.empty()) TrackRecord_SetValue(&t, kKeyYear, v.year.c_str());
-  t.tag_id = v.tag_id;
+  if (!title.empty()) TrackRecord_SetValue(&t, kKeyTit, title.c_str());
+  if (!artist.empty()) TrackRecord_SetValue(&t, kKeyArt, artist.c_str());
+  if (!album.empty()) TrackRecord_SetValue(&t, kKeyAlb, album.c_str());
+  if (!year.empty()) TrackRecord_SetValue(&t, kKeyYear, year.c_str());
+  t.tag_id = tag_id;
   t.album_popularity = -1;
   t.global_popularity = -1;
   return t;

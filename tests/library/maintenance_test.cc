@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 void FillLibrary(const std::string& dir, int tracks, int first = 0) {
   LibraryDatabasePtr db = OpenDb(dir);
   for (int i = first; i < first + tracks; ++i) {
-    TrackRecord t = MakeTrack({"Title " + std::to_string(i), "Artist " + std::to_string(i % 7), "Album"});
+    TrackRecord t = MakeTrack("Title " + std::to_string(i), "Artist " + std::to_string(i % 7), "Album");
     ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "/m/" + std::to_string(i) + ".mp3", t), kLibraryOk);
   }
 }
@@ -157,9 +157,9 @@ TEST(MaintenanceRebuild, RecordsTakeTheIdentifierOfTheirTag) {
   const std::string dir = ScratchDir();
   {
     LibraryDatabasePtr db = OpenDb(dir);
-    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "holder.mp3", MakeTrack({"h"})), kLibraryOk);  // id 1
-    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "tagged.mp3", MakeTrack({"t"})), kLibraryOk);  // id 2
-    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "blocked.mp3", MakeTrack({"b"})), kLibraryOk);  // id 3
+    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "holder.mp3", MakeTrack("h")), kLibraryOk);  // id 1
+    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "tagged.mp3", MakeTrack("t")), kLibraryOk);  // id 2
+    ASSERT_EQ(LibraryDatabase_AddTrack(db.get(), "blocked.mp3", MakeTrack("b")), kLibraryOk);  // id 3
     // Tags learned later, written without a new add: they name 42 and 1.
     for (auto [name, tag] : {std::pair{"tagged.mp3", "3CD3PX42"}, std::pair{"blocked.mp3", "3CD3PY1"}}) {
       ASSERT_EQ(LibraryDatabase_ModifyTrack(db.get(), name, [&, tag = tag](TrackRecord& t) {

@@ -16,7 +16,7 @@ struct ReadCase {
 };
 
 TrackRecord SampleTrack() {
-  TrackRecord t = MakeTrack({"Song", "Some Artist", "The Album", "", "1999"});
+  TrackRecord t = MakeTrack("Song", "Some Artist", "The Album", "", "1999");
   TrackRecord_SetValue(&t, kKeySize, "1023");
   TrackRecord_SetValue(&t, kKeyTLen, "215");
   TrackRecord_SetValue(&t, kKeyMood, "42");
@@ -73,7 +73,7 @@ TEST(TrackFields, ReadsEachSource) {
 }
 
 TEST(TrackFields, ReleaseYearPrefersOriginalYear) {
-  TrackRecord t = MakeTrack({"", "", "", "", "1999"});
+  TrackRecord t = MakeTrack("", "", "", "", "1999");
   TrackRecord_SetValue(&t, kKeyOYear, "1971");
   TrackFieldValue v;
   ASSERT_TRUE(TrackField_Read(t, txpl_crit_field_track_releaseyear, &v));

@@ -10,7 +10,7 @@ namespace tavo::testing {
 namespace {
 
 TEST(TrackImage, RoundTripsEveryField) {
-  TrackRecord t = MakeTrack({"A & B", "Artist", "", "3CD3PX42", ""});
+  TrackRecord t = MakeTrack("A & B", "Artist", "", "3CD3PX42", "");
   TrackRecord_SetValue(&t, kKeyDevField1, "dev");
   t.flags = 0x80000001;
   t.created = ToRecordDate({2007, 1, 1, 13, 5});
@@ -60,7 +60,7 @@ TEST(TrackImage, TagKeepsSixtyThreeBytes) {
 
 // Damaged images are a status, never a read outside the data.
 TEST(TrackImage, LengthsThatLieAreRefused) {
-  TrackRecord t = MakeTrack({"Title", "", "", "", ""});
+  TrackRecord t = MakeTrack("Title", "", "", "", "");
   std::vector<uint8_t> good;
   ASSERT_EQ(TrackImage_Encode(t, "dir", &good), kLibraryOk);
   struct Case {
@@ -133,7 +133,9 @@ TEST(TrackId, ParsesOnlyWhatLiesInsideTheText) {
   for (const Case& c : cases) {
     uint32_t id = 0;
     EXPECT_EQ(TrackId_ParseTag(c.tag, &id), c.parses) << c.tag;
-    if (c.parses) EXPECT_EQ(id, c.id) << c.tag;
+    if (c.parses) {
+      EXPECT_EQ(id, c.id) << c.tag;
+    }
   }
   // Only the first 63 bytes are read: the digit must lie inside them.
   const auto tag_with_gap = [](int gap) {
