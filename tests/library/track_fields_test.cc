@@ -1,4 +1,5 @@
 // Reading and writing the catalogue fields of a track record.
+#include "storage/library/disc_fields.h"
 #include "storage/library/track_fields.h"
 #include "storage/library/track_writes.h"
 #include "library_test_util.h"
@@ -189,6 +190,35 @@ TEST(TrackWrites, DeveloperFieldsAndDates) {
   TrackRecord_RecordPlay(&t, {2010, 6, 16, 9, 0});
   EXPECT_EQ(t.plays, 2u);
   EXPECT_EQ(FromRecordDate(t.last_played), (DateTime{2010, 6, 16, 9, 0}));
+}
+
+// The disc list: every entry's value for a sample record, in setting order.
+TEST(DiscFields, ValuesInSettingOrder) {
+  TrackRecord t = SampleTrack();
+  TrackRecord_SetValue(&t, kKeyEra, "7");
+  t.tag_id = "3CD3PX42";
+  t.path_name = "/music";
+  t.flags = 2;
+  std::vector<std::string> seen;
+  for (const DiscField& field : DiscFields()) {
+    const DiscValue v = DiscField_Value(t, field);
+    if (v.kind == DiscValue::Kind::kAbsent) continue;
+    std::string name = field.extended_name != nullptr ? field.extended_name
+                                                       : "setter" + std::to_string(static_cast<int>(field.setter));
+    switch (v.kind) {
+      case DiscValue::Kind::kText: name += "=" + v.text; break;
+      case DiscValue::Kind::kNumber: name += "#" + std::to_string(v.number); break;
+      case DiscValue::Kind::kDate: name += "@" + std::to_string(v.date.packed); break;
+      case DiscValue::Kind::kAbsent: break;
+    }
+    seen.push_back(name);
+  }
+  EXPECT_EQ(seen, (std::vector<std::string>{
+                      "setter1=Some Artist", "setter2=Song", "setter3=The Album", "setter4=1999",
+                      "PLM_tracklen=215", "PLM_filesize=1023", "PLM_eraid=7", "PLM_era#7", "PLM_originid=x7",
+                      "PLM_origin#0", "PLM_rec_created@14816069", "PLM_rec_updated@0", "PLM_rec_lastplay@0",
+                      "PLM_rec_tagid=3CD3PX42", "PLM_rec_pathname=/music", "PLM_rec_filename=song.mp3",
+                      "PLM_rec_plays#3", "PLM_rec_rating#-5", "PLM_rec_flags#2"}));
 }
 
 }  // namespace
