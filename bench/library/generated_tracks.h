@@ -34,8 +34,12 @@ inline std::string FileNameOf(uint32_t n) {
 
 inline std::string PathOf(uint32_t n) { return "/home/user/Music/" + ArtistOf(n) + "/" + AlbumOf(n) + "/" + FileNameOf(n); }
 
-// The tag names 10,000,000 + n (8 digits: length letter 'R').
-inline std::string TagOf(uint32_t n) { return n % 10 < 7 ? "3CD3PR" + std::to_string(10'000'000 + n) : ""; }
+// Tag identifiers are the service's numbers, unrelated to the order in which
+// tracks are added: 8 digits (length letter 'R') scattered over 10,000,000 to
+// 99,999,999 by a permutation of n.
+inline uint32_t TagNumberOf(uint32_t n) { return 10'000'000 + static_cast<uint32_t>(uint64_t{n} * 7'777'777 % 90'000'000); }
+inline bool HasTag(uint32_t n) { return n % 10 < 7; }
+inline std::string TagOf(uint32_t n) { return HasTag(n) ? "3CD3PR" + std::to_string(TagNumberOf(n)) : ""; }
 
 inline TrackRecord TrackOf(uint32_t n) {
   TrackRecord t;

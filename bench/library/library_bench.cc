@@ -22,6 +22,9 @@
 //
 //   TAVO_BENCH_TRACKS  number of tracks (default 1000000)
 //   TAVO_BENCH_DIR     where the files go (default /tmp/tavo-bench-library)
+//   TAVO_BENCH_REUSE   set: lookups and the walk use the library a previous
+//                      run left in <dir>/lookup (for a walk from a cold cache:
+//                      drop the page cache, then run only BM_WalkRaw)
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -51,9 +54,13 @@ uint32_t TrackCount() {
   return n != nullptr ? static_cast<uint32_t>(std::strtoul(n, nullptr, 10)) : 1'000'000;
 }
 
-std::string FreshDir(const std::string& name) {
+fs::path BenchDir(const std::string& name) {
   const char* d = std::getenv("TAVO_BENCH_DIR");
-  const fs::path dir = fs::path(d != nullptr ? d : "/tmp/tavo-bench-library") / name;
+  return fs::path(d != nullptr ? d : "/tmp/tavo-bench-library") / name;
+}
+
+std::string FreshDir(const std::string& name) {
+  const fs::path dir = BenchDir(name);
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir.string();
@@ -117,7 +124,8 @@ Prepared Prepare(uint32_t n) {
   std::string_view path = PathOf(n);
   TrackImage_Encode(t, path.substr(0, path.rfind('/')), &p.data);
   p.name_key = FileNameOf(n) + '\0';
-  p.id = n % 10 < 7 ? 10'000'000 + n : n + 1;
+  // Untagged tracks (n % 10 of 7, 8, 9) draw 1, 2, 3, ... from the counter.
+  p.id = HasTag(n) ? TagNumberOf(n) : 3 * (n / 10) + (n % 10 - 7) + 1;
   p.entry = IndexEntry_Build(t, p.id);
   return p;
 }
@@ -172,6 +180,9 @@ void BM_AddStoreBoth(benchmark::State& state) { AddBare(state, true); }
 // One library built once for every lookup and walk.
 const std::string& LookupDir() {
   static const std::string dir = [] {
+    if (std::getenv("TAVO_BENCH_REUSE") != nullptr && fs::exists(BenchDir("lookup") / "tavoplm.pdb")) {
+      return BenchDir("lookup").string();
+    }
     const std::string d = FreshDir("lookup");
     AddAll(d, TrackCount());
     return d;
@@ -201,7 +212,7 @@ void Find(benchmark::State& state, Lookup how) {
     uint32_t found = 0;
     const auto start = Clock::now();
     for (uint32_t i = 0; i < n; ++i) {
-      const uint32_t id = order[i] % 10 < 7 ? 10'000'000 + order[i] : 0;
+      const uint32_t id = HasTag(order[i]) ? TagNumberOf(order[i]) : 0;
       const std::string_view name(keys[i].data(), keys[i].size() - 1);
       TrackRecord t;
       StoreRecordPtr r;

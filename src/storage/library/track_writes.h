@@ -11,12 +11,13 @@
 
 #include <cstdint>
 
+#include "storage/library/library_clock.h"
 #include "storage/library/track_record.h"
 
 namespace tavo {
 
-// One more play, last played = now.
-void TrackRecord_RecordPlay(TrackRecord* track, const DateTime& now) noexcept;
+// One more play, last played = now (the library clock's, unless given).
+void TrackRecord_RecordPlay(TrackRecord* track, const DateTime& now = LibraryClock_Now()) noexcept;
 
 void TrackRecord_SetRating(TrackRecord* track, int32_t rating) noexcept;
 
