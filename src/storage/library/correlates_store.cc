@@ -25,20 +25,6 @@ std::array<uint8_t, 12> UniqueKeyOf(const BlobKey& key) noexcept {
   return bytes;
 }
 
-std::vector<uint8_t> PairBytes(int32_t a, int32_t b) {
-  std::vector<uint8_t> data;
-  AppendBigEndian32(&data, static_cast<uint32_t>(a));
-  AppendBigEndian32(&data, static_cast<uint32_t>(b));
-  return data;
-}
-
-LibraryStatus ReadPair(const std::vector<uint8_t>& data, int32_t* a, int32_t* b) {
-  if (data.size() != 8) return kLibraryRecordDamaged;
-  *a = static_cast<int32_t>(ReadBigEndian32(data.data()));
-  *b = static_cast<int32_t>(ReadBigEndian32(data.data() + 4));
-  return kLibraryOk;
-}
-
 }  // namespace
 
 void CorrelatesStore::Bind(const std::string& directory, const std::string& base_name, Env* env) {
@@ -58,15 +44,18 @@ LibraryStatus CorrelatesStore::Open(LibraryFile file, bool for_writing, StoreFil
   return LibraryFile_Open(file, path, kStoreRead, env_, out);
 }
 
-LibraryStatus CorrelatesStore::OpenForReading() {
+LibraryStatus CorrelatesStore::OpenForReading() try {
   if (LibraryStatus s = Close(); s != kLibraryOk) return s;
   LibraryStatus s = Open(LibraryFile::kCorrelates, false, &tables_);
   if (s == kLibraryOk) s = Open(LibraryFile::kCompanion, false, &values_);
   if (s != kLibraryOk) Close();
   return s;
+} catch (const std::bad_alloc&) {
+  Close();
+  return kLibraryNoMemory;
 }
 
-LibraryStatus CorrelatesStore::OpenForWriting() {
+LibraryStatus CorrelatesStore::OpenForWriting() try {
   if (LibraryStatus s = Close(); s != kLibraryOk) return s;
   LibraryStatus s = Open(LibraryFile::kCorrelates, true, &tables_);
   if (s == kLibraryOk) s = Open(LibraryFile::kCompanion, true, &values_);
@@ -76,6 +65,9 @@ LibraryStatus CorrelatesStore::OpenForWriting() {
   }
   writable_ = true;
   return kLibraryOk;
+} catch (const std::bad_alloc&) {
+  Close();
+  return kLibraryNoMemory;
 }
 
 LibraryStatus CorrelatesStore::Close() {
@@ -201,32 +193,37 @@ LibraryStatus CorrelatesStore::WriteLevelTexts(int level, std::string_view first
   return kLibraryNoMemory;
 }
 
-LibraryStatus CorrelatesStore::ReadWeightRange(int32_t* minimum, int32_t* maximum) try {
+LibraryStatus CorrelatesStore::ReadPairValue(uint32_t kind, int32_t* a, int32_t* b) try {
   std::vector<uint8_t> data;
-  if (LibraryStatus s = GetBlob({kBlobClassCorrelates, kWeightRange, 0}, &data); s != kLibraryOk) return s;
-  return ReadPair(data, minimum, maximum);
+  if (LibraryStatus s = GetBlob({kBlobClassCorrelates, kind, 0}, &data); s != kLibraryOk) return s;
+  if (data.size() != 8) return kLibraryRecordDamaged;
+  *a = static_cast<int32_t>(ReadBigEndian32(data.data()));
+  *b = static_cast<int32_t>(ReadBigEndian32(data.data() + 4));
+  return kLibraryOk;
 } catch (const std::bad_alloc&) {
   return kLibraryNoMemory;
 }
 
-LibraryStatus CorrelatesStore::WriteWeightRange(int32_t minimum, int32_t maximum) try {
-  return PutBlob({kBlobClassCorrelates, kWeightRange, 0}, PairBytes(minimum, maximum));
-} catch (const std::bad_alloc&) {
-  return kLibraryNoMemory;
-}
-
-LibraryStatus CorrelatesStore::ReadIdRange(int32_t* smallest, int32_t* largest) try {
+LibraryStatus CorrelatesStore::WritePairValue(uint32_t kind, int32_t a, int32_t b) try {
   std::vector<uint8_t> data;
-  if (LibraryStatus s = GetBlob({kBlobClassCorrelates, kIdRange, 0}, &data); s != kLibraryOk) return s;
-  return ReadPair(data, smallest, largest);
+  AppendBigEndian32(&data, static_cast<uint32_t>(a));
+  AppendBigEndian32(&data, static_cast<uint32_t>(b));
+  return PutBlob({kBlobClassCorrelates, kind, 0}, data);
 } catch (const std::bad_alloc&) {
   return kLibraryNoMemory;
 }
 
-LibraryStatus CorrelatesStore::WriteIdRange(int32_t smallest, int32_t largest) try {
-  return PutBlob({kBlobClassCorrelates, kIdRange, 0}, PairBytes(smallest, largest));
-} catch (const std::bad_alloc&) {
-  return kLibraryNoMemory;
+LibraryStatus CorrelatesStore::ReadWeightRange(int32_t* minimum, int32_t* maximum) {
+  return ReadPairValue(kWeightRange, minimum, maximum);
+}
+LibraryStatus CorrelatesStore::WriteWeightRange(int32_t minimum, int32_t maximum) {
+  return WritePairValue(kWeightRange, minimum, maximum);
+}
+LibraryStatus CorrelatesStore::ReadIdRange(int32_t* smallest, int32_t* largest) {
+  return ReadPairValue(kIdRange, smallest, largest);
+}
+LibraryStatus CorrelatesStore::WriteIdRange(int32_t smallest, int32_t largest) {
+  return WritePairValue(kIdRange, smallest, largest);
 }
 
 LibraryStatus CorrelatesStore::ReadTable(int32_t genre, std::vector<CorrelateEntry>* table) try {

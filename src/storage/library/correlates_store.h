@@ -113,6 +113,9 @@ class CorrelatesStore {
 
  private:
   LibraryStatus Open(LibraryFile file, bool for_writing, StoreFilePtr* out);
+  // Class-1 values of two signed words (weight range, id range).
+  LibraryStatus ReadPairValue(uint32_t kind, int32_t* a, int32_t* b);
+  LibraryStatus WritePairValue(uint32_t kind, int32_t a, int32_t b);
   // Stores data under the keys in place of the record whose key
   // `unique_key` has the same value.
   LibraryStatus Replace(StoreFile* file, uint32_t unique_key, const std::vector<uint8_t>& data,

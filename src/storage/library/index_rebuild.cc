@@ -20,22 +20,8 @@ struct Rekey {
   uint32_t to = 0;
 };
 
-template <typename Visit>
-LibraryStatus WalkByFileName(StoreFile* records, Visit&& visit) {
-  StoreIteration* it = nullptr;
-  StoreRecord* raw = nullptr;
-  StoreStatus s = Store_FindFirst(records, &it, &raw, kTrackKeyFileName, nullptr, 0);
-  while (s == kStoreOk) {
-    const StoreRecordPtr record = AdoptRecord(records, raw);
-    if (!visit(*record)) break;
-    s = Store_FindNext(records, it, &raw);
-  }
-  if (it != nullptr) Store_EndFind(records, it);
-  return s == kStoreNotFound ? kLibraryOk : s;
-}
-
 LibraryStatus FindRekeys(StoreFile* records, std::vector<Rekey>* rekeys) {
-  return WalkByFileName(records, [&](const StoreRecord& record) {
+  return WalkKey(records, kTrackKeyFileName, [&](const StoreRecord& record) {
     TrackImage image;
     uint32_t parsed = 0;
     if (TrackImage_Parse(record.data(), record.data_length(), &image) == kLibraryOk &&
@@ -73,7 +59,7 @@ LibraryStatus ApplyRekey(StoreFile* records, const Rekey& rekey, bool* done) {
 
 LibraryStatus BuildIndex(StoreFile* records, StoreFile* index, const RebuildProgress& progress,
                          RebuildReport* report) {
-  return WalkByFileName(records, [&](const StoreRecord& record) {
+  return WalkKey(records, kTrackKeyFileName, [&](const StoreRecord& record) {
     TrackImage image;
     TrackRecord track;
     if (TrackImage_Parse(record.data(), record.data_length(), &image) == kLibraryOk &&

@@ -28,17 +28,7 @@ LibraryStatus FindAndDecode(LibraryDatabase* db, uint32_t key, const void* value
 template <typename Visit>
 LibraryStatus WalkRecords(LibraryDatabase* db, Visit&& visit) {
   if (!LibraryDatabase_IsOpen(db)) return kDatabaseInvalidArgument;
-  StoreFile* records = db->records.get();
-  StoreIteration* it = nullptr;
-  StoreRecord* raw = nullptr;
-  StoreStatus s = Store_FindFirst(records, &it, &raw, kTrackKeyId, nullptr, 0);
-  while (s == kStoreOk) {
-    const StoreRecordPtr record = AdoptRecord(records, raw);
-    if (!visit(*record)) break;
-    s = Store_FindNext(records, it, &raw);
-  }
-  if (it != nullptr) Store_EndFind(records, it);
-  return s == kStoreNotFound ? kLibraryOk : s;
+  return WalkKey(db->records.get(), kTrackKeyId, visit);
 }
 
 }  // namespace

@@ -13,6 +13,14 @@
 namespace tavo {
 namespace {
 
+// The stored record of a file name; *name_key receives the name's key value.
+LibraryStatus FindByName(LibraryDatabase* db, std::string_view file_name, std::string* name_key,
+                         StoreRecordPtr* record) {
+  if (LibraryStatus s = FileNameKey(file_name, name_key); s != kLibraryOk) return s;
+  return FindRecord(db->records.get(), kTrackKeyFileName, name_key->data(), static_cast<uint32_t>(name_key->size()),
+                    record);
+}
+
 bool StoredTagParsesTo(const StoreRecord& record, uint32_t id) {
   TrackImage image;
   uint32_t parsed = 0;
@@ -56,11 +64,10 @@ struct Placement {
   StoreRecordPtr same_recording;  // another record whose own tag names the same identifier
 };
 
-LibraryStatus Place(LibraryDatabase* db, const std::string& name_key, const TrackRecord& track, Placement* out) {
+LibraryStatus Place(LibraryDatabase* db, std::string_view name, const TrackRecord& track, std::string* name_key,
+                    Placement* out) {
   StoreFile* records = db->records.get();
-  if (LibraryStatus s = FindRecord(records, kTrackKeyFileName, name_key.data(),
-                                   static_cast<uint32_t>(name_key.size()), &out->same_name);
-      s != kLibraryOk && s != kStoreNotFound) {
+  if (LibraryStatus s = FindByName(db, name, name_key, &out->same_name); s != kLibraryOk && s != kStoreNotFound) {
     return s;
   }
   uint32_t parsed = 0;
@@ -96,12 +103,11 @@ LibraryStatus Retire(LibraryDatabase* db, StoreRecord* old, uint32_t keep_entry)
 LibraryStatus AddLocked(LibraryDatabase* db, std::string_view path, const TrackRecord& track, uint32_t* id_out) {
   std::string_view directory, name;
   SplitTrackPath(path, &directory, &name);
-  std::string name_key;
-  if (LibraryStatus s = FileNameKey(name, &name_key); s != kLibraryOk) return s;
   std::vector<uint8_t> data;
   if (LibraryStatus s = TrackImage_Encode(track, directory, &data); s != kLibraryOk) return s;
+  std::string name_key;
   Placement place;
-  if (LibraryStatus s = Place(db, name_key, track, &place); s != kLibraryOk) return s;
+  if (LibraryStatus s = Place(db, name, track, &name_key, &place); s != kLibraryOk) return s;
   StoreRecordPtr fresh;
   if (LibraryStatus s = BuildTrackRecord(db->records.get(), data, name_key, place.id, &fresh); s != kLibraryOk) {
     return s;
@@ -139,13 +145,8 @@ LibraryStatus RewriteRecord(LibraryDatabase* db, StoreRecord* old, const std::ve
 
 LibraryStatus UpdateLocked(LibraryDatabase* db, const TrackRecord& track) {
   std::string name_key;
-  if (LibraryStatus s = FileNameKey(track.file_name, &name_key); s != kLibraryOk) return s;
   StoreRecordPtr old;
-  if (LibraryStatus s = FindRecord(db->records.get(), kTrackKeyFileName, name_key.data(),
-                                   static_cast<uint32_t>(name_key.size()), &old);
-      s != kLibraryOk) {
-    return s;
-  }
+  if (LibraryStatus s = FindByName(db, track.file_name, &name_key, &old); s != kLibraryOk) return s;
   const uint32_t id = StoredTrackId(*old);
   std::vector<uint8_t> data;
   if (LibraryStatus s = TrackImage_Encode(track, track.path_name, &data); s != kLibraryOk) return s;
@@ -174,13 +175,8 @@ LibraryStatus UpdateLocked(LibraryDatabase* db, const TrackRecord& track) {
 
 LibraryStatus RemoveLocked(LibraryDatabase* db, std::string_view file_name) {
   std::string name_key;
-  if (LibraryStatus s = FileNameKey(file_name, &name_key); s != kLibraryOk) return s;
   StoreRecordPtr old;
-  if (LibraryStatus s = FindRecord(db->records.get(), kTrackKeyFileName, name_key.data(),
-                                   static_cast<uint32_t>(name_key.size()), &old);
-      s != kLibraryOk) {
-    return s;
-  }
+  if (LibraryStatus s = FindByName(db, file_name, &name_key, &old); s != kLibraryOk) return s;
   const uint32_t id = StoredTrackId(*old);
   std::vector<StoreRecordPtr> entries;
   if (LibraryStatus s = FindAllRecords(db->index.get(), kIndexKeyId, &id, 4, &entries); s != kLibraryOk) return s;

@@ -30,6 +30,22 @@ LibraryStatus FindRecord(StoreFile* file, uint32_t key, const void* value, uint3
 LibraryStatus FindAllRecords(StoreFile* file, uint32_t key, const void* value, uint32_t length,
                              std::vector<StoreRecordPtr>* out);
 
+// Visits every record entered under `key` in tree order; `visit` returns
+// false to stop. A damaged tree ends the walk with its status.
+template <typename Visit>
+LibraryStatus WalkKey(StoreFile* file, uint32_t key, Visit&& visit) {
+  StoreIteration* it = nullptr;
+  StoreRecord* raw = nullptr;
+  StoreStatus s = Store_FindFirst(file, &it, &raw, key, nullptr, 0);
+  while (s == kStoreOk) {
+    const StoreRecordPtr record = AdoptRecord(file, raw);
+    if (!visit(*record)) break;
+    s = Store_FindNext(file, it, &raw);
+  }
+  if (it != nullptr) Store_EndFind(file, it);
+  return s == kStoreNotFound ? kLibraryOk : s;
+}
+
 // Stores `fresh` in place of `old` (which may be null): the new record is
 // inserted first and the old one removed after, so that a failed insert
 // leaves the old record as it was.

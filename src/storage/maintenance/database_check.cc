@@ -30,19 +30,6 @@ uint64_t Digest(const IndexEntry& entry) noexcept {
   return h;
 }
 
-template <typename Visit>
-LibraryStatus WalkKey(StoreFile* file, uint32_t key, Visit&& visit) {
-  StoreIteration* it = nullptr;
-  StoreRecord* raw = nullptr;
-  StoreStatus s = Store_FindFirst(file, &it, &raw, key, nullptr, 0);
-  while (s == kStoreOk) {
-    visit(*AdoptRecord(file, raw));
-    s = Store_FindNext(file, it, &raw);
-  }
-  if (it != nullptr) Store_EndFind(file, it);
-  return s == kStoreNotFound ? kLibraryOk : s;
-}
-
 // Every track record decoded: the entries the index must hold, and how many
 // records do not decode.
 struct DecodedRecords {
@@ -63,9 +50,10 @@ DecodedRecords DecodeRecords(const std::string& path, Env* env) {
     if (TrackImage_Parse(record.data(), record.data_length(), &image) != kLibraryOk ||
         TrackImage_Decode(image, StoredFileName(record), TrackLoad::kWithSets, &track) != kLibraryOk) {
       ++out.undecodable;
-      return;
+      return true;
     }
     out.expected.emplace_back(id, Digest(IndexEntry_Build(track, id)));
+    return true;
   });
   std::sort(out.expected.begin(), out.expected.end());
   return out;
@@ -81,6 +69,7 @@ LibraryStatus ReadIndex(const std::string& path, Env* env, EntryDigests* actual)
     uint32_t id = 0;
     if (entry.values[kIndexKeyId].size() == 4) std::memcpy(&id, entry.values[kIndexKeyId].data(), 4);
     actual->emplace_back(id, Digest(entry));
+    return true;
   });
   std::sort(actual->begin(), actual->end());
   return s;
