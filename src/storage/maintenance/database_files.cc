@@ -1,6 +1,5 @@
 #include "storage/maintenance/database_files.h"
 
-#include <cerrno>
 #include <new>
 #include <vector>
 
@@ -28,11 +27,6 @@ constexpr FileChoice kDeleteOrder[] = {{PL_MLDB_DELETE_INDEX, LibraryFile::kInde
 
 std::string PathIn(const std::string& directory, LibraryFile file) {
   return LibraryFile_Path(directory, kLibraryBaseName, file);
-}
-
-LibraryStatus RemoveIfPresent(Env* env, const std::string& path) {
-  const int err = env->Remove(path);
-  return err == 0 || err == ENOENT ? kLibraryOk : kLibraryFileOperationFailed;
 }
 
 }  // namespace
@@ -85,7 +79,7 @@ LibraryStatus Maintenance_Restore(uint32_t flags, const std::string& directory,
     }
   }
   if ((flags & PL_MLDB_RESTORE_BASE) != 0 && (flags & PL_MLDB_RESTORE_INDEX) == 0) {
-    return RemoveIfPresent(env, PathIn(directory, LibraryFile::kIndex));
+    return RemoveFileIfPresent(env, PathIn(directory, LibraryFile::kIndex));
   }
   return kLibraryOk;
 } catch (const std::bad_alloc&) {
@@ -99,7 +93,7 @@ LibraryStatus Maintenance_Delete(uint32_t flags, const std::string& directory, E
   if (OpenDatabases_Contains(directory)) return kLibraryDatabaseOpen;
   for (const FileChoice& choice : kDeleteOrder) {
     if ((flags & choice.flag) == 0) continue;
-    if (LibraryStatus s = RemoveIfPresent(env, PathIn(directory, choice.file)); s != kLibraryOk) return s;
+    if (LibraryStatus s = RemoveFileIfPresent(env, PathIn(directory, choice.file)); s != kLibraryOk) return s;
   }
   return kLibraryOk;
 } catch (const std::bad_alloc&) {

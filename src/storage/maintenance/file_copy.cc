@@ -1,5 +1,6 @@
 #include "storage/maintenance/file_copy.h"
 
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,11 @@ LibraryStatus CopyFileReplacing(Env* env, const std::string& from, const std::st
   if (env->Rename(temporary, to) == 0) return kLibraryOk;
   env->Remove(temporary);
   return kLibraryFileOperationFailed;
+}
+
+LibraryStatus RemoveFileIfPresent(Env* env, const std::string& path) {
+  const int err = env->Remove(path);
+  return err == 0 || err == ENOENT ? kLibraryOk : kLibraryFileOperationFailed;
 }
 
 }  // namespace tavo

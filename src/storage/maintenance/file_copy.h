@@ -1,4 +1,4 @@
-// Copying whole files so that a failure never destroys the target: the copy
+// Whole-file operations of maintenance. Copies are made so that a failure never destroys the target: the copy
 // is written to a temporary file beside the target, made durable, and only
 // then renamed over it. The target is either its old self or a complete copy.
 #ifndef TAVO_STORAGE_MAINTENANCE_FILE_COPY_H_
@@ -21,6 +21,9 @@ LibraryStatus CopyToTemporary(Env* env, const std::string& from, const std::stri
 
 // Copies `from` over `to` through CopyTemporaryPath(to) and a rename.
 LibraryStatus CopyFileReplacing(Env* env, const std::string& from, const std::string& to);
+
+// Deletes a file; a file that does not exist counts as deleted.
+LibraryStatus RemoveFileIfPresent(Env* env, const std::string& path);
 
 }  // namespace tavo
 

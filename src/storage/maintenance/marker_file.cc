@@ -1,11 +1,11 @@
 #include "storage/maintenance/marker_file.h"
 
-#include <cerrno>
 #include <memory>
 #include <new>
 
 #include "platform/fs/env.h"
 #include "storage/library/library_files.h"
+#include "storage/maintenance/file_copy.h"
 #include "tavo/enums.h"
 
 namespace tavo {
@@ -36,10 +36,7 @@ LibraryStatus Maintenance_ModifyMarker(uint32_t flags, const std::string& direct
     std::unique_ptr<File> file;
     return env->Open(path, OpenMode::kCreate, &file) == 0 ? kLibraryOk : kLibraryFileOperationFailed;
   }
-  if (flags & PL_MLDB_CLEAR_INIT_FLAG) {
-    const int err = env->Remove(path);
-    return err == 0 || err == ENOENT ? kLibraryOk : kLibraryFileOperationFailed;
-  }
+  if (flags & PL_MLDB_CLEAR_INIT_FLAG) return RemoveFileIfPresent(env, path);
   return kLibraryOk;
 } catch (const std::bad_alloc&) {
   return kDatabaseNoMemory;
