@@ -42,6 +42,8 @@ TEST(LibraryOpen, BadPlacesAreAStatus) {
   EXPECT_EQ(LibraryDatabase_Open("", kLibraryBaseName, &db), kDatabaseInvalidArgument);
   EXPECT_EQ(LibraryDatabase_Open(dir, "", &db), kDatabaseInvalidArgument);
   EXPECT_EQ(LibraryDatabase_Open(dir + "/missing", kLibraryBaseName, &db), kStoreNotFound);
+  std::ofstream(dir + "/plain-file") << "not a folder";
+  EXPECT_NE(LibraryDatabase_Open(dir + "/plain-file", kLibraryBaseName, &db), kLibraryOk);
   EXPECT_FALSE(LibraryDatabase_IsOpen(db.get()));
 
   // A record file of another kind is the user's data: refused, not replaced.
