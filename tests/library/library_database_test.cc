@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <thread>
 
 #include "platform/fs/fault_env.h"
 #include "storage/library/dir_delim.h"
@@ -257,6 +258,43 @@ TEST(LibraryTracks, UndecodableRecordsAreSkippedAndReported) {
   EXPECT_EQ(LibraryDatabase_WalkTracks(db.get(), [&](uint32_t, const TrackRecord&) { return ++decoded, true; }),
             kLibraryOk);
   EXPECT_EQ(decoded, 1);
+}
+
+// Writes from several threads are serialized whole: no play is lost while
+// tracks are added and read beside it.
+TEST(LibraryTracks, ConcurrentWritesLoseNothing) {
+  LibraryDatabasePtr db = OpenDb(ScratchDir());
+  Add(db.get(), "played.mp3", MakeTrack("Played"));
+  constexpr int kPlays = 200, kAdds = 200;
+  std::thread player([&] {
+    for (int i = 0; i < kPlays; ++i) {
+      EXPECT_EQ(LibraryDatabase_ModifyTrack(db.get(), "played.mp3", [](TrackRecord& t) {
+                  TrackRecord_RecordPlay(&t, {2024, 1, 1, 0, 0});
+                  return 0u;
+                }),
+                kLibraryOk);
+    }
+  });
+  std::thread adder([&] {
+    for (int i = 0; i < kAdds; ++i) {
+      EXPECT_EQ(LibraryDatabase_AddTrack(db.get(), "/m/" + std::to_string(i) + ".mp3", MakeTrack("t", "a")),
+                kLibraryOk);
+    }
+  });
+  std::thread reader([&] {
+    for (int i = 0; i < kPlays; ++i) {
+      TrackRecord t;
+      EXPECT_EQ(LibraryDatabase_FindByFile(db.get(), "played.mp3", &t), kLibraryOk);
+    }
+  });
+  player.join();
+  adder.join();
+  reader.join();
+  TrackRecord t;
+  ASSERT_EQ(LibraryDatabase_FindByFile(db.get(), "played.mp3", &t), kLibraryOk);
+  EXPECT_EQ(t.plays, static_cast<uint32_t>(kPlays));
+  EXPECT_EQ(Tracks(db.get()).size(), static_cast<size_t>(kAdds + 1));
+  EXPECT_TRUE(IndexMatchesTracks(db.get()));
 }
 
 TEST(LibraryTracks, PathsSplitAtTheDelimiter) {
