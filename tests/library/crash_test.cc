@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <map>
 #include <random>
 #include <thread>
 
@@ -51,28 +52,35 @@ bool NumberOf(std::string_view name, uint32_t* n) {
   return ::testing::AssertionSuccess();
 }
 
-// Adds tracks from `next` on, re-adds an earlier one now and then, commits
-// every 50 writes and reports on `report` how many tracks are committed.
+// Adds tracks from `next` on, re-adds an earlier one now and then, and
+// commits every 50 writes, calling `committed` with the number of tracks
+// committed. Stops after `writes` writes (0: never) or at a failure.
+template <typename Committed>
+bool WriteTracks(LibraryDatabase* db, uint32_t next, uint32_t writes, Committed&& committed) {
+  std::mt19937 random(next);
+  for (uint32_t write = 1; writes == 0 || write <= writes; ++write) {
+    if (write % 10 == 0 && next > 0) {
+      const uint32_t again = random() % next;
+      if (LibraryDatabase_AddTrack(db, "/again/" + NameFor(again), TrackFor(again)) != kLibraryOk) return false;
+    } else {
+      if (LibraryDatabase_AddTrack(db, "/music/" + NameFor(next), TrackFor(next)) != kLibraryOk) return false;
+      ++next;
+    }
+    if (write % 50 == 0 && LibraryDatabase_Commit(db) == kLibraryOk && !committed(next)) return false;
+  }
+  return true;
+}
+
 [[noreturn]] void Writer(const std::string& dir, uint32_t next, int report) {
   LibraryDatabasePtr db;
   if (LibraryDatabase_Open(dir, kLibraryBaseName, &db) != kLibraryOk) _exit(2);
-  std::mt19937 random(next);
-  for (uint32_t writes = 1;; ++writes) {
-    if (writes % 10 == 0 && next > 0) {
-      const uint32_t again = random() % next;
-      LibraryDatabase_AddTrack(db.get(), "/again/" + NameFor(again), TrackFor(again));
-    } else {
-      if (LibraryDatabase_AddTrack(db.get(), "/music/" + NameFor(next), TrackFor(next)) != kLibraryOk) _exit(3);
-      ++next;
-    }
-    if (writes % 50 == 0 && LibraryDatabase_Commit(db.get()) == kLibraryOk) {
-      if (write(report, &next, sizeof(next)) != sizeof(next)) _exit(4);
-    }
-  }
+  WriteTracks(db.get(), next, 0, [&](uint32_t count) { return write(report, &count, sizeof(count)) == sizeof(count); });
+  _exit(3);
 }
 
 struct RoundResult {
   bool damaged_base = false;
+  LibraryStatus base_fault = kLibraryOk;
   bool mended_index = false;
   uint32_t next = 0;  // the first track number not in the database
 };
@@ -89,6 +97,7 @@ RoundResult Verify(const std::string& dir, uint32_t committed) {
   if (outcome == kCheckBaseCorrupt || outcome == kCheckBothCorrupt) {
     EXPECT_NE(report.base_fault, kLibraryOk);
     result.damaged_base = true;
+    result.base_fault = report.base_fault;
     return result;
   }
   EXPECT_EQ(outcome, kLibraryOk);
@@ -119,6 +128,22 @@ RoundResult Verify(const std::string& dir, uint32_t committed) {
   return result;
 }
 
+// The same writes, left to finish, leave a database every check passes: any
+// damage the killed writers leave comes from being killed.
+// Disabled while the record store free-lists a block that was allocated at
+// the end of the file and freed before any flush with only its tag and link
+// written: the file then ends inside that free block and the deep
+// verification reports 0x90020408, although every record reads back intact.
+TEST(LibraryCrash, DISABLED_UnkilledWriterLeavesASoundDatabase) {
+  const std::string dir = ScratchDir();
+  {
+    LibraryDatabasePtr db = OpenDb(dir);
+    ASSERT_TRUE(WriteTracks(db.get(), 0, 3000, [](uint32_t) { return true; }));
+  }
+  EXPECT_EQ(Maintenance_Check(PL_MLDB_CHECK_DEFAULT, dir), kLibraryOk);
+  EXPECT_EQ(Verify(dir, 2700).next, 2700u);
+}
+
 TEST(LibraryCrash, KilledWriterNeverLeavesWrongAnswers) {
   const char* long_run = std::getenv("TAVO_LIBRARY_CRASH_SECONDS");
   const auto budget = std::chrono::seconds(long_run != nullptr ? std::atoi(long_run) : 4);
@@ -127,6 +152,7 @@ TEST(LibraryCrash, KilledWriterNeverLeavesWrongAnswers) {
   std::mt19937 random(12345);
   uint32_t next = 0;
   int rounds = 0, damaged = 0, mended = 0;
+  std::map<LibraryStatus, int> faults;
   while (std::chrono::steady_clock::now() - start < budget) {
     int pipe_fds[2];
     ASSERT_EQ(pipe(pipe_fds), 0);
@@ -153,6 +179,7 @@ TEST(LibraryCrash, KilledWriterNeverLeavesWrongAnswers) {
     if (result.damaged_base) {
       // Damage is reported, never answered from; start a new library.
       ++damaged;
+      ++faults[result.base_fault];
       dir = ScratchDir("-" + std::to_string(rounds));
       next = 0;
     } else {
@@ -164,6 +191,7 @@ TEST(LibraryCrash, KilledWriterNeverLeavesWrongAnswers) {
   RecordProperty("mended_indexes", mended);
   std::printf("crash rounds %d, damaged record files %d, indexes mended %d, tracks %u\n", rounds, damaged, mended,
               next);
+  for (const auto& [fault, count] : faults) std::printf("  record file fault 0x%x: %d\n", fault, count);
   EXPECT_GT(rounds, 0);
 }
 
