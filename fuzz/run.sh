@@ -22,6 +22,9 @@ declare -A settings=(
   [fuzz_store_file]="storage/fuzz_store_file -timeout=10 fuzz/storage/corpus"
   [fuzz_automation]="platform/fuzz_automation -max_len=65536"
   [fuzz_registry]="platform/fuzz_registry -max_len=262144 -len_control=0"
+  [fuzz_descriptors]="data/fuzz_descriptors -dict=fuzz/data/data.dict fuzz/data/seeds/descriptors"
+  [fuzz_presets]="data/fuzz_presets -dict=fuzz/data/data.dict fuzz/data/seeds/presets"
+  [fuzz_track_image]="library/fuzz_track_image fuzz/library/seeds"
 )
 
 target=${1:-}
