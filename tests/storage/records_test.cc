@@ -1,9 +1,10 @@
 // Inserting, finding, rewriting and removing records; the user block; what
 // a failure halfway through an insert leaves behind.
 #include <cstring>
+#include <filesystem>
 #include <set>
 
-#include "platform/fs/fault_env.h"
+#include "support/env/fault_env.h"
 #include "store_test_util.h"
 
 namespace tavo::testing {
@@ -264,22 +265,41 @@ TEST_F(StoreRecords, FailedInsertLeavesNothingBehind) {
   EXPECT_EQ(FindByName(file_, "fresh"), "new");
 }
 
-TEST_F(StoreRecords, WriteFailuresAreReportedAndRecoverable) {
+// A full disk fails the commit, never a change, and loses nothing: until the
+// log holds the transaction it stays pending and a later flush commits it;
+// once the log holds it, a failure writing the file itself leaves the handle
+// unusable, and the next open finishes the commit from the log.
+TEST_F(StoreRecords, FullDiskFailsTheCommitAndLosesNothing) {
   FaultEnv faults(Env::Default());
   Reopen(kStoreReadWrite, &faults);
   faults.FailWritesAfter(0);
-  EXPECT_EQ(InsertTrack(file_, "full.mp3", 1, "x"), kStoreNoSpace);
+  ASSERT_EQ(InsertTrack(file_, "full.mp3", 1, "x"), kStoreOk);
+  EXPECT_EQ(Store_Flush(file_), kStoreNoSpace);
   faults.Heal();
   for (uint32_t i = 0; i < 200; ++i) {
-    ASSERT_EQ(InsertTrack(file_, "f" + std::to_string(i), i, "y"), kStoreOk);
+    ASSERT_EQ(InsertTrack(file_, "f" + std::to_string(i), i + 10, "y"), kStoreOk);
   }
-  faults.FailWritesAfter(300);
+  faults.FailWritesAfter(3000);  // the log's write stops partway
   EXPECT_EQ(Store_Flush(file_), kStoreNoSpace);
   faults.Heal();
   EXPECT_EQ(Store_Flush(file_), kStoreOk);
-  Reopen();
-  EXPECT_EQ(FindByName(file_, "full.mp3"), "<" + std::to_string(kStoreNotFound) + ">");
+  Reopen(kStoreReadWrite, &faults);
+  EXPECT_EQ(FindByName(file_, "full.mp3"), "x");
   EXPECT_EQ(FindByName(file_, "f199"), "y");
+
+  ASSERT_EQ(InsertTrack(file_, "late.mp3", 7, "z"), kStoreOk);
+  faults.FailWritesAfter(0, ".pdb");  // the file, not its log
+  EXPECT_EQ(Store_Flush(file_), kStoreNoSpace);
+  StoreStatus s;
+  FindByName(file_, "late.mp3", &s);
+  EXPECT_EQ(s, kStoreUnusable);
+  faults.Heal();
+  EXPECT_EQ(Store_Close(file_), kStoreUnusable);
+  file_ = nullptr;
+  EXPECT_EQ(Store_Verify(path_, kStoreRead, BigEndianType()), kStoreOk);  // read through the log
+  ASSERT_EQ(Store_Open(&file_, path_, kStoreReadWrite, BigEndianType()), kStoreOk);
+  EXPECT_EQ(FindByName(file_, "late.mp3"), "z");
+  EXPECT_FALSE(std::filesystem::exists(path_ + "-log"));
   EXPECT_EQ(Store_Verify(path_, kStoreRead, BigEndianType()), kStoreOk);
 }
 

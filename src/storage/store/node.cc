@@ -97,13 +97,13 @@ void NodeStore::MarkDirty(Node* node) {
   dirty_.push_back(node->offset);
 }
 
-void NodeStore::Release(Node* node) {
+StoreStatus NodeStore::Release(Node* node) {
   const Block block{node->offset, node->capacity};
   if (node->dirty) {
     dirty_.erase(std::find(dirty_.begin(), dirty_.end(), node->offset));
   }
   cache_.erase(block.offset);
-  allocator_->Free(block);
+  return allocator_->Free(block);
 }
 
 StoreStatus NodeStore::Write(Node* node) {

@@ -37,10 +37,6 @@ StoreStatus CheckKeyIndex(const StoreFile* file, uint32_t key) {
   return key < file->header.key_count() ? kStoreOk : kStoreInvalidArgument;
 }
 
-uint32_t RecordKeyCode(const StoreFile* file, const StoreRecord& record, uint32_t key) {
-  return KeyCode(file->header.keys[key].method, record.key_value(key), record.key_length(key));
-}
-
 }  // namespace
 
 StoreStatus ValidateRecordImage(const uint8_t* image, size_t available, uint32_t block_capacity,
@@ -231,23 +227,20 @@ StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) try {
   std::vector<uint32_t> entered;
   auto undo = [&](StoreStatus failure) {
     for (uint32_t key : entered) {
-      if (LeaveKey(file, key, RecordKeyCode(file, *record, key), block.offset) != kStoreOk) file->unusable = true;
+      if (LeaveKey(file, key, *record, block.offset) != kStoreOk) file->unusable = true;
     }
-    file->allocator.Unallocate(block);
+    if (file->allocator.Unallocate(block) != kStoreOk) file->unusable = true;
     RecordAccess::offset(record) = 0;
     return failure;
   };
   for (uint32_t key = key_count; key-- > 0;) {
     if (record->key_length(key) == 0) continue;
-    if (StoreStatus s = EnterKey(file, key, RecordKeyCode(file, *record, key), block.offset); s != kStoreOk) {
-      return undo(s);
-    }
+    if (StoreStatus s = EnterKey(file, key, *record, block.offset); s != kStoreOk) return undo(s);
     entered.push_back(key);
   }
   if (StoreStatus s = file->WriteRecordImage(*record, block.capacity); s != kStoreOk) return undo(s);
   RecordAccess::block_capacity(record) = block.capacity;
-  if (file->mode & kStoreFlushOnInsert) return file->FlushLocked();
-  return kStoreOk;
+  return file->FinishChange(true);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -264,22 +257,22 @@ StoreStatus Store_Remove(StoreFile* file, StoreRecord* record) try {
   for (uint32_t key = 0; key < key_count; ++key) {
     if (record->key_length(key) == 0) continue;
     bool present = false;
-    if (StoreStatus s = HasKeyEntry(file, key, RecordKeyCode(file, *record, key), record->offset(), &present);
-        s != kStoreOk) {
-      return s;
-    }
+    if (StoreStatus s = HasKeyEntry(file, key, *record, record->offset(), &present); s != kStoreOk) return s;
     if (!present) return kStoreIndexMismatch;
   }
   for (uint32_t key = key_count; key-- > 0;) {
     if (record->key_length(key) == 0) continue;
-    if (StoreStatus s = LeaveKey(file, key, RecordKeyCode(file, *record, key), record->offset()); s != kStoreOk) {
+    if (StoreStatus s = LeaveKey(file, key, *record, record->offset()); s != kStoreOk) {
       file->unusable = true;
       return s;
     }
   }
-  file->allocator.Free({record->offset(), RecordAccess::block_capacity(record)});
+  if (StoreStatus s = file->allocator.Free({record->offset(), RecordAccess::block_capacity(record)}); s != kStoreOk) {
+    file->unusable = true;
+    return s;
+  }
   RecordAccess::offset(record) = 0;
-  return kStoreOk;
+  return file->FinishChange(false);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -301,7 +294,7 @@ StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data
   if (int err = file->file->Write(uint64_t{record->offset()} + data_offset, raw.data(), raw.size()); err != 0) {
     return StoreStatusFromErrno(err);
   }
-  return kStoreOk;
+  return file->FinishChange(false);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -325,23 +318,22 @@ StoreStatus Store_Find(StoreFile* file, StoreRecord** out, uint32_t key_index, c
   const KeyDescriptor& key = file->header.keys[key_index];
   const auto* wanted = static_cast<const uint8_t*>(value);
   const uint32_t code = KeyCode(key.method, wanted, length);
-  uint32_t found_code = 0, position = 0;
-  bool found = false;
-  if (StoreStatus s = NextKeyEntry(file, key_index, false, 0, 0, code, &found_code, &position, &found);
-      s != kStoreOk) {
-    return s;
-  }
-  while (found && found_code == code) {
+  const uint32_t digest = KeyDigest(key.method, wanted, length);
+  // Candidates come in rising positions, so the walk ends even in a damaged tree.
+  for (uint32_t after = 0;;) {
+    uint32_t position = 0;
+    bool found = false;
+    if (StoreStatus s = NextCandidate(file, key_index, code, digest, after, &position, &found); s != kStoreOk) {
+      return s;
+    }
+    if (!found) break;
     std::unique_ptr<StoreRecord> record;
     if (StoreStatus s = file->ReadRecord(position, &record); s != kStoreOk) return s;
     if (KeyValuesEqual(key.method, record->key_value(key_index), record->key_length(key_index), wanted, length)) {
       *out = record.release();
       return kStoreOk;
     }
-    if (StoreStatus s = NextKeyEntry(file, key_index, true, found_code, position, 0, &found_code, &position, &found);
-        s != kStoreOk) {
-      return s;
-    }
+    after = position;
   }
   return kStoreNotFound;
 } catch (const std::bad_alloc&) {

@@ -1,0 +1,238 @@
+#include "storage/store/pager.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+#include "storage/store/checksum.h"
+
+namespace tavo {
+namespace {
+
+// The log starts over (a checkpoint) once it holds this much: the file is made
+// durable and the log's space is used again from its start.
+constexpr uint64_t kCheckpointBytes = uint64_t{8} << 20;
+
+uint64_t EndOf(const ByteRanges::value_type& range) { return range.first + range.second.size(); }
+
+}  // namespace
+
+uint32_t NewSalt() {
+  static std::atomic<uint64_t> counter{0};
+  uint64_t seed[3] = {static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()),
+                      counter.fetch_add(1), reinterpret_cast<uintptr_t>(&counter)};
+  const uint64_t h = Checksum64(reinterpret_cast<const uint8_t*>(seed), sizeof seed);
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+Pager::Pager(Env* env, std::string path, std::unique_ptr<File> file, bool sync)
+    : env_(env), log_path_(CommitLogPath(path)), file_(std::move(file)), sync_(sync) {}
+
+Pager::~Pager() = default;
+
+int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
+  *got = 0;
+  size_t from_file = 0;
+  if (int err = file_->Read(offset, buf, n, &from_file); err != 0) return err;
+  auto* out = static_cast<uint8_t*>(buf);
+  const uint64_t end = offset + n;
+  auto it = pending_.upper_bound(offset);
+  if (it != pending_.begin() && EndOf(*std::prev(it)) > offset) --it;
+  size_t covered = from_file;
+  for (; it != pending_.end() && it->first < end; ++it) {
+    const uint64_t from = std::max(offset, it->first);
+    const uint64_t to = std::min(end, EndOf(*it));
+    if (from - offset > covered) std::memset(out + covered, 0, from - offset - covered);
+    std::memcpy(out + (from - offset), it->second.data() + (from - it->first), to - from);
+    covered = std::max<size_t>(covered, to - offset);
+  }
+  *got = covered;
+  return 0;
+}
+
+int Pager::Write(uint64_t offset, const void* buf, size_t n) {
+  if (n == 0) return 0;
+  const auto* in = static_cast<const uint8_t*>(buf);
+  const uint64_t end = offset + n;
+  // The ranges the write touches or adjoins merge into the first of them.
+  auto first = pending_.upper_bound(offset);
+  if (first != pending_.begin() && EndOf(*std::prev(first)) >= offset) --first;
+  auto last = first;
+  while (last != pending_.end() && last->first <= end) ++last;
+  if (first == last) {
+    pending_.emplace(offset, std::vector<uint8_t>(in, in + n));
+    pending_bytes_ += n;
+    return 0;
+  }
+  const uint64_t start = std::min(offset, first->first);
+  std::vector<uint8_t>& merged = first->second;
+  if (start < first->first) {
+    // Starts before the first range: rebuild it at the new start.
+    std::vector<uint8_t> grown(first->first - start, 0);
+    grown.insert(grown.end(), merged.begin(), merged.end());
+    pending_bytes_ += grown.size() - merged.size();
+    merged.swap(grown);
+    auto node = pending_.extract(first);
+    node.key() = start;
+    first = pending_.insert(std::move(node)).position;
+  }
+  for (auto it = std::next(first); it != last;) {
+    const uint64_t at = it->first - start;
+    if (merged.size() < at + it->second.size()) {
+      pending_bytes_ += at + it->second.size() - merged.size();
+      merged.resize(at + it->second.size());
+    }
+    std::memcpy(merged.data() + at, it->second.data(), it->second.size());
+    pending_bytes_ -= it->second.size();
+    it = pending_.erase(it);
+  }
+  if (merged.size() < end - start) {
+    pending_bytes_ += end - start - merged.size();
+    merged.resize(end - start);
+  }
+  std::memcpy(merged.data() + (offset - start), in, n);
+  return 0;
+}
+
+int Pager::Size(uint64_t* size) {
+  if (int err = file_->Size(size); err != 0) return err;
+  if (!pending_.empty()) *size = std::max(*size, EndOf(*pending_.rbegin()));
+  return 0;
+}
+
+int Pager::Truncate(uint64_t) { return EINVAL; }  // the store never shrinks its file
+
+int Pager::Sync() { return 0; }  // durability comes from Commit
+
+StoreStatus Pager::ReadFileHeader(uint8_t* header) {
+  std::memset(header, 0, kHeaderReserved);
+  size_t got = 0;
+  if (int err = file_->Read(0, header, kHeaderReserved, &got); err != 0) return StoreStatusFromErrno(err);
+  return kStoreOk;
+}
+
+StoreStatus Pager::Recover(bool writable) {
+  std::string raw;
+  if (int err = env_->ReadAll(log_path_, &raw); err == ENOENT) {
+    return kStoreOk;
+  } else if (err != 0) {
+    return StoreStatusFromErrno(err);
+  }
+  const LogContents log = ParseLog(std::vector<uint8_t>(raw.begin(), raw.end()));
+  uint8_t header[kHeaderReserved];
+  if (StoreStatus s = ReadFileHeader(header); s != kStoreOk) return s;
+  if (!log.Describes(header)) {
+    // Left from another file, or torn before anything of it reached this one.
+    if (writable) env_->Remove(log_path_);
+    return kStoreOk;
+  }
+  for (const std::vector<LogRange>& transaction : log.transactions) {
+    for (const LogRange& range : transaction) {
+      const int err = writable ? file_->Write(range.offset, range.bytes, range.length)
+                               : Write(range.offset, range.bytes, range.length);
+      if (err != 0) return StoreStatusFromErrno(err);
+    }
+  }
+  if (!writable) return kStoreOk;
+  if (sync_) {
+    if (int err = file_->Sync(); err != 0) return StoreStatusFromErrno(err);
+  }
+  if (int err = env_->Remove(log_path_); err != 0) return StoreStatusFromErrno(err);
+  return kStoreOk;
+}
+
+StoreStatus Pager::StartLog(std::vector<uint8_t>* buffer) {
+  if (int err = env_->Open(log_path_, OpenMode::kCreate, &log_); err != 0) {
+    log_.reset();
+    return StoreStatusFromErrno(err);
+  }
+  uint8_t base[kHeaderReserved];
+  if (StoreStatus s = ReadFileHeader(base); s != kStoreOk) return s;
+  salt_ = NewSalt();
+  sequence_ = 0;
+  log_end_ = 0;
+  *buffer = EncodeLogHeader(salt_, base);
+  return kStoreOk;
+}
+
+StoreStatus Pager::Commit() {
+  if (failed_) return kStoreUnusable;
+  if (pending_.empty()) return kStoreOk;
+  std::vector<uint8_t> buffer;
+  const bool new_log = log_ == nullptr;
+  if (new_log) {
+    if (StoreStatus s = StartLog(&buffer); s != kStoreOk) return s;
+  }
+  EncodeLogTransaction(salt_, sequence_ + 1, pending_, &buffer);
+  if (int err = log_->Write(log_end_, buffer.data(), buffer.size()); err != 0) {
+    if (new_log) log_.reset();  // started again at the next commit
+    return StoreStatusFromErrno(err);
+  }
+  // The transaction is committed once the log and its name are durable;
+  // nothing of it reaches the file before.
+  if (sync_) {
+    int err = log_->Sync();
+    if (err == 0 && new_log) err = env_->SyncDirOf(log_path_);
+    if (err != 0) {
+      failed_ = true;
+      return StoreStatusFromErrno(err);
+    }
+  }
+  for (const auto& [offset, bytes] : pending_) {
+    if (int err = file_->Write(offset, bytes.data(), bytes.size()); err != 0) {
+      failed_ = true;
+      return StoreStatusFromErrno(err);
+    }
+  }
+  log_end_ += buffer.size();
+  ++sequence_;
+  pending_.clear();
+  pending_bytes_ = 0;
+  return log_end_ >= kCheckpointBytes ? Checkpoint() : kStoreOk;
+}
+
+// Everything the log holds is in the file; once the file is durable, the log
+// starts over with a new salt, so that none of its old transactions can be
+// taken for new ones.
+StoreStatus Pager::Checkpoint() {
+  int err = sync_ ? file_->Sync() : 0;
+  uint8_t base[kHeaderReserved];
+  if (err == 0) {
+    if (StoreStatus s = ReadFileHeader(base); s != kStoreOk) {
+      failed_ = true;
+      return s;
+    }
+    salt_ = NewSalt();
+    const std::vector<uint8_t> header = EncodeLogHeader(salt_, base);
+    err = log_->Write(0, header.data(), header.size());
+  }
+  if (err == 0 && sync_) err = log_->Sync();
+  if (err != 0) {
+    failed_ = true;
+    return StoreStatusFromErrno(err);
+  }
+  log_end_ = kLogHeaderBytes;
+  sequence_ = 0;
+  return kStoreOk;
+}
+
+StoreStatus Pager::Finish() {
+  if (log_ == nullptr) return kStoreOk;
+  if (failed_) {
+    log_.reset();  // kept for the next open
+    return kStoreOk;
+  }
+  if (sync_) {
+    if (int err = file_->Sync(); err != 0) {
+      log_.reset();
+      return StoreStatusFromErrno(err);
+    }
+  }
+  log_.reset();
+  if (int err = env_->Remove(log_path_); err != 0) return StoreStatusFromErrno(err);
+  return kStoreOk;
+}
+
+}  // namespace tavo

@@ -1,0 +1,80 @@
+// The store file as the rest of the store sees it, and the commit protocol.
+//
+// Writes never go to the store file directly: they join the current
+// transaction, held in memory, and reads show them over the file's bytes.
+// Commit() appends the transaction to the commit log (commit_log.h), makes the
+// log durable, and only then writes the ranges into the store file. A crash
+// at any moment therefore leaves the file as of the last commit once the log
+// is replayed, which every open does first. README.md beside this file states
+// the protocol, its invariants and its cost.
+#ifndef TAVO_STORAGE_STORE_PAGER_H_
+#define TAVO_STORAGE_STORE_PAGER_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/fs/env.h"
+#include "storage/store/commit_log.h"
+#include "storage/store/status.h"
+
+namespace tavo {
+
+// A number that differs between calls, and between runs of the process.
+uint32_t NewSalt();
+
+class Pager final : public File {
+ public:
+  // `sync`: make every commit durable (fdatasync of the log). Without it a
+  // commit survives the process dying but not the machine losing power.
+  Pager(Env* env, std::string path, std::unique_ptr<File> file, bool sync);
+  ~Pager() override;
+
+  // Bytes of the file with the transaction's writes over them. Bytes below
+  // Size() that neither holds read as zero.
+  int Read(uint64_t offset, void* buf, size_t n, size_t* got) override;
+  // Joins the transaction; the file is not touched.
+  int Write(uint64_t offset, const void* buf, size_t n) override;
+  int Size(uint64_t* size) override;
+  int Truncate(uint64_t) override;
+  int Sync() override;
+
+  // At open, before anything is read: brings back the transactions the log
+  // holds. A writable pager writes them into the file, makes it durable and
+  // removes the log; a read-only one shows them over the file and changes
+  // nothing. A log that does not belong to the file is removed or ignored.
+  StoreStatus Recover(bool writable);
+
+  bool has_pending() const noexcept { return !pending_.empty(); }
+  size_t pending_bytes() const noexcept { return pending_bytes_; }
+  // Commits the transaction: log, durable, then file. On a failure before the
+  // log is durable the transaction stays pending and a later Commit retries;
+  // on a failure after it, failed() turns true and the pager commits no more
+  // (the log, replayed at the next open, holds what the file may lack).
+  StoreStatus Commit();
+  bool failed() const noexcept { return failed_; }
+  // At close: makes the file durable and removes the log, unless failed().
+  StoreStatus Finish();
+
+ private:
+  StoreStatus StartLog(std::vector<uint8_t>* buffer);
+  StoreStatus Checkpoint();
+  // The store file's own first kHeaderReserved bytes, zero-filled.
+  StoreStatus ReadFileHeader(uint8_t* header);
+
+  Env* env_;
+  std::string log_path_;
+  std::unique_ptr<File> file_;
+  bool sync_;
+  ByteRanges pending_;
+  size_t pending_bytes_ = 0;
+  std::unique_ptr<File> log_;
+  uint64_t log_end_ = 0;
+  uint32_t salt_ = 0;
+  uint32_t sequence_ = 0;  // of the last transaction in the log
+  bool failed_ = false;
+};
+
+}  // namespace tavo
+
+#endif  // TAVO_STORAGE_STORE_PAGER_H_
