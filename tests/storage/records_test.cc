@@ -2,6 +2,8 @@
 // a failure halfway through an insert leaves behind.
 #include <cstring>
 #include <filesystem>
+#include <numeric>
+#include <random>
 #include <set>
 
 #include "support/env/fault_env.h"
@@ -178,6 +180,27 @@ TEST_F(StoreRecords, UserBlock) {
   EXPECT_EQ(std::memcmp(block, counter, sizeof counter), 0);
   EXPECT_EQ(block[200], 0);
   Store_FreeUserBlock(file_, block);
+}
+
+// Nodes of every entry capacity split so that every key is found again: an
+// inner split of an odd capacity once lost codes that fell left of the key
+// moving up.
+TEST(StoreNodeSizes, EveryCapacitySplitsSoundly) {
+  for (uint32_t node_size : {40u, 48u, 56u, 64u, 256u}) {
+    SCOPED_TRACE(node_size);
+    const std::string path = ScratchPath("sizes.pdb");
+    StoreFileDef def = TrackLikeDef();
+    def.node_size = node_size;
+    StoreFile* file = nullptr;
+    ASSERT_EQ(Store_Create(&file, path, kStoreReadWrite | kStoreNoSync, &def, BigEndianType()), kStoreOk);
+    std::vector<uint32_t> ids(1500);
+    std::iota(ids.begin(), ids.end(), 0);
+    std::shuffle(ids.begin(), ids.end(), std::mt19937(node_size));
+    for (uint32_t id : ids) ASSERT_EQ(InsertTrack(file, "n" + std::to_string(id), id, "d"), kStoreOk);
+    for (uint32_t id : ids) ASSERT_EQ(FindData(file, 1, &id, 4), "d") << id;
+    ASSERT_EQ(Store_Close(file), kStoreOk);
+    EXPECT_EQ(Store_Verify(path, kStoreRead, BigEndianType()), kStoreOk);
+  }
 }
 
 TEST_F(StoreRecords, ChurnReusesFreedBlocks) {

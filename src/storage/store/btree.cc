@@ -76,7 +76,10 @@ StoreStatus BTree::SplitInner(Node* inner, uint32_t code, uint32_t child, uint32
     MoveEntries(inner, k + 1, count, fresh);
     inner->set_entry(k, 0, 0);
     inner->set_count(k);
-    fresh->InsertEntry(code, child);
+    // With an odd capacity a code can fall between the entries k - 1 and k;
+    // it belongs left of the separator. (Placing it right, as the rule for
+    // even capacities would, leaves it where no search finds it.)
+    (code < *separator ? inner : fresh)->InsertEntry(code, child);
   }
   nodes_->MarkDirty(inner);
   *right = fresh;

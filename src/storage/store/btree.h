@@ -3,7 +3,9 @@
 // roots) and for duplicate trees (codes and values are record positions).
 //
 // Splits follow the file's rule so that any two writers of this format build
-// the same tree from the same insertions. Entries are removed without merging
+// the same tree from the same insertions; with an odd entry capacity an inner
+// split puts a code that falls left of the separator into the left node (the
+// rule as written puts it right, where no search finds it). Entries are removed without merging
 // nodes: a tree keeps its shape, leaves may become empty, and every walk
 // skips empty leaves. Inner nodes never become empty.
 //

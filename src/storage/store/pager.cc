@@ -13,7 +13,7 @@ namespace {
 
 // The log starts over (a checkpoint) once it holds this much: the file is made
 // durable and the log's space is used again from its start.
-constexpr uint64_t kCheckpointBytes = uint64_t{8} << 20;
+std::atomic<uint64_t> checkpoint_bytes{Pager::kDefaultCheckpointBytes};
 
 uint64_t EndOf(const ByteRanges::value_type& range) { return range.first + range.second.size(); }
 
@@ -190,7 +190,7 @@ StoreStatus Pager::Commit() {
   ++sequence_;
   pending_.clear();
   pending_bytes_ = 0;
-  return log_end_ >= kCheckpointBytes ? Checkpoint() : kStoreOk;
+  return log_end_ >= checkpoint_bytes.load(std::memory_order_relaxed) ? Checkpoint() : kStoreOk;
 }
 
 // Everything the log holds is in the file; once the file is durable, the log
@@ -216,6 +216,10 @@ StoreStatus Pager::Checkpoint() {
   log_end_ = kLogHeaderBytes;
   sequence_ = 0;
   return kStoreOk;
+}
+
+void Pager::SetCheckpointBytesForTesting(uint64_t bytes) noexcept {
+  checkpoint_bytes.store(bytes, std::memory_order_relaxed);
 }
 
 StoreStatus Pager::Finish() {

@@ -56,6 +56,11 @@ class Pager final : public File {
   // At close: makes the file durable and removes the log, unless failed().
   StoreStatus Finish();
 
+  // The log starts over once it holds this many bytes (default 8 MiB). Tests
+  // make it small to reach the checkpoint often.
+  static void SetCheckpointBytesForTesting(uint64_t bytes) noexcept;
+  static constexpr uint64_t kDefaultCheckpointBytes = uint64_t{8} << 20;
+
  private:
   StoreStatus StartLog(std::vector<uint8_t>* buffer);
   StoreStatus Checkpoint();
