@@ -52,47 +52,39 @@ int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
   return 0;
 }
 
+// Overwrites what the transaction already holds in place and adds the rest
+// as new ranges, or at the end of the range it continues. Ranges are never
+// merged with each other, so a write costs its own length, however large
+// the transaction.
 int Pager::Write(uint64_t offset, const void* buf, size_t n) {
-  if (n == 0) return 0;
   const auto* in = static_cast<const uint8_t*>(buf);
   const uint64_t end = offset + n;
-  // The ranges the write touches or adjoins merge into the first of them.
-  auto first = pending_.upper_bound(offset);
-  if (first != pending_.begin() && EndOf(*std::prev(first)) >= offset) --first;
-  auto last = first;
-  while (last != pending_.end() && last->first <= end) ++last;
-  if (first == last) {
-    pending_.emplace(offset, std::vector<uint8_t>(in, in + n));
-    pending_bytes_ += n;
-    return 0;
-  }
-  const uint64_t start = std::min(offset, first->first);
-  std::vector<uint8_t>& merged = first->second;
-  if (start < first->first) {
-    // Starts before the first range: rebuild it at the new start.
-    std::vector<uint8_t> grown(first->first - start, 0);
-    grown.insert(grown.end(), merged.begin(), merged.end());
-    pending_bytes_ += grown.size() - merged.size();
-    merged.swap(grown);
-    auto node = pending_.extract(first);
-    node.key() = start;
-    first = pending_.insert(std::move(node)).position;
-  }
-  for (auto it = std::next(first); it != last;) {
-    const uint64_t at = it->first - start;
-    if (merged.size() < at + it->second.size()) {
-      pending_bytes_ += at + it->second.size() - merged.size();
-      merged.resize(at + it->second.size());
+  auto it = pending_.upper_bound(offset);
+  if (it != pending_.begin() && EndOf(*std::prev(it)) > offset) --it;
+  auto add = [&](uint64_t from, uint64_t to) {
+    const uint8_t* bytes = in + (from - offset);
+    if (it != pending_.begin() && EndOf(*std::prev(it)) == from) {
+      std::vector<uint8_t>& before = std::prev(it)->second;
+      before.insert(before.end(), bytes, bytes + (to - from));
+    } else {
+      pending_.emplace_hint(it, from, std::vector<uint8_t>(bytes, bytes + (to - from)));
     }
-    std::memcpy(merged.data() + at, it->second.data(), it->second.size());
-    pending_bytes_ -= it->second.size();
-    it = pending_.erase(it);
+    pending_bytes_ += to - from;
+  };
+  for (uint64_t at = offset; at < end;) {
+    if (it == pending_.end() || it->first >= end) {
+      add(at, end);
+      break;
+    }
+    if (it->first > at) {
+      add(at, it->first);
+      at = it->first;
+    }
+    const uint64_t to = std::min(end, EndOf(*it));
+    std::memcpy(it->second.data() + (at - it->first), in + (at - offset), to - at);
+    at = to;
+    ++it;
   }
-  if (merged.size() < end - start) {
-    pending_bytes_ += end - start - merged.size();
-    merged.resize(end - start);
-  }
-  std::memcpy(merged.data() + (offset - start), in, n);
   return 0;
 }
 
