@@ -256,7 +256,11 @@ class StoreSide final : public Side {
     });
   }
 
-  uint64_t FileSize() override { return FileBytes(path_); }
+  uint64_t FileSize() override {
+    Close();  // writes every commit back into the file
+    if (Store_Open(&file_, path_, mode_, &kLibraryOrder) != kStoreOk) Fail("store open");
+    return FileBytes(path_);
+  }
 
  private:
   static constexpr StoreFileType kLibraryOrder{kStoreBigEndian, nullptr, nullptr, nullptr};

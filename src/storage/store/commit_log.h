@@ -37,6 +37,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/store/byte_ranges.h"
 #include "storage/store/format.h"
 
 namespace tavo {
@@ -45,9 +46,6 @@ inline constexpr uint32_t kLogHeaderBytes = 536;
 
 // The log's path for a store file's path.
 std::string CommitLogPath(const std::string& store_path);
-
-// Ranges of the store file by offset, not overlapping.
-using ByteRanges = std::map<uint64_t, std::vector<uint8_t>>;
 
 std::vector<uint8_t> EncodeLogHeader(uint32_t salt, const uint8_t base[kHeaderReserved]);
 // Appends one transaction to *out.

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "storage/store/checksum.h"
+#include "storage/store/commit_log.h"
 
 namespace tavo {
 namespace {
@@ -14,8 +15,6 @@ namespace {
 // The log starts over (a checkpoint) once it holds this much: the file is made
 // durable and the log's space is used again from its start.
 std::atomic<uint64_t> checkpoint_bytes{Pager::kDefaultCheckpointBytes};
-
-uint64_t EndOf(const ByteRanges::value_type& range) { return range.first + range.second.size(); }
 
 }  // namespace
 
@@ -34,63 +33,23 @@ Pager::~Pager() = default;
 
 int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
   *got = 0;
-  size_t from_file = 0;
-  if (int err = file_->Read(offset, buf, n, &from_file); err != 0) return err;
+  size_t covered = 0;
+  if (int err = file_->Read(offset, buf, n, &covered); err != 0) return err;
   auto* out = static_cast<uint8_t*>(buf);
-  const uint64_t end = offset + n;
-  auto it = pending_.upper_bound(offset);
-  if (it != pending_.begin() && EndOf(*std::prev(it)) > offset) --it;
-  size_t covered = from_file;
-  for (; it != pending_.end() && it->first < end; ++it) {
-    const uint64_t from = std::max(offset, it->first);
-    const uint64_t to = std::min(end, EndOf(*it));
-    if (from - offset > covered) std::memset(out + covered, 0, from - offset - covered);
-    std::memcpy(out + (from - offset), it->second.data() + (from - it->first), to - from);
-    covered = std::max<size_t>(covered, to - offset);
-  }
+  committed_.Overlay(offset, out, n, &covered);
+  pending_.Overlay(offset, out, n, &covered);
   *got = covered;
   return 0;
 }
 
-// Overwrites what the transaction already holds in place and adds the rest
-// as new ranges, or at the end of the range it continues. Ranges are never
-// merged with each other, so a write costs its own length, however large
-// the transaction.
 int Pager::Write(uint64_t offset, const void* buf, size_t n) {
-  const auto* in = static_cast<const uint8_t*>(buf);
-  const uint64_t end = offset + n;
-  auto it = pending_.upper_bound(offset);
-  if (it != pending_.begin() && EndOf(*std::prev(it)) > offset) --it;
-  auto add = [&](uint64_t from, uint64_t to) {
-    const uint8_t* bytes = in + (from - offset);
-    if (it != pending_.begin() && EndOf(*std::prev(it)) == from) {
-      std::vector<uint8_t>& before = std::prev(it)->second;
-      before.insert(before.end(), bytes, bytes + (to - from));
-    } else {
-      pending_.emplace_hint(it, from, std::vector<uint8_t>(bytes, bytes + (to - from)));
-    }
-    pending_bytes_ += to - from;
-  };
-  for (uint64_t at = offset; at < end;) {
-    if (it == pending_.end() || it->first >= end) {
-      add(at, end);
-      break;
-    }
-    if (it->first > at) {
-      add(at, it->first);
-      at = it->first;
-    }
-    const uint64_t to = std::min(end, EndOf(*it));
-    std::memcpy(it->second.data() + (at - it->first), in + (at - offset), to - at);
-    at = to;
-    ++it;
-  }
+  pending_.Write(offset, static_cast<const uint8_t*>(buf), n);
   return 0;
 }
 
 int Pager::Size(uint64_t* size) {
   if (int err = file_->Size(size); err != 0) return err;
-  if (!pending_.empty()) *size = std::max(*size, EndOf(*pending_.rbegin()));
+  *size = std::max({*size, committed_.end(), pending_.end()});
   return 0;
 }
 
@@ -122,9 +81,11 @@ StoreStatus Pager::Recover(bool writable) {
   }
   for (const std::vector<LogRange>& transaction : log.transactions) {
     for (const LogRange& range : transaction) {
-      const int err = writable ? file_->Write(range.offset, range.bytes, range.length)
-                               : Write(range.offset, range.bytes, range.length);
-      if (err != 0) return StoreStatusFromErrno(err);
+      if (!writable) {
+        committed_.Write(range.offset, range.bytes, range.length);
+      } else if (int err = file_->Write(range.offset, range.bytes, range.length); err != 0) {
+        return StoreStatusFromErrno(err);
+      }
     }
   }
   if (!writable) return kStoreOk;
@@ -162,8 +123,7 @@ StoreStatus Pager::Commit() {
     if (new_log) log_.reset();  // started again at the next commit
     return StoreStatusFromErrno(err);
   }
-  // The transaction is committed once the log and its name are durable;
-  // nothing of it reaches the file before.
+  // The transaction is committed once the log and its name are durable.
   if (sync_) {
     int err = log_->Sync();
     if (err == 0 && new_log) err = env_->SyncDirOf(log_path_);
@@ -172,38 +132,41 @@ StoreStatus Pager::Commit() {
       return StoreStatusFromErrno(err);
     }
   }
-  for (const auto& [offset, bytes] : pending_) {
-    if (int err = file_->Write(offset, bytes.data(), bytes.size()); err != 0) {
-      failed_ = true;
-      return StoreStatusFromErrno(err);
-    }
-  }
   log_end_ += buffer.size();
   ++sequence_;
+  committed_.WriteAll(pending_);
   pending_.clear();
-  pending_bytes_ = 0;
   return log_end_ >= checkpoint_bytes.load(std::memory_order_relaxed) ? Checkpoint() : kStoreOk;
 }
 
-// Everything the log holds is in the file; once the file is durable, the log
-// starts over with a new salt, so that none of its old transactions can be
-// taken for new ones.
+StoreStatus Pager::WriteBack() {
+  for (const auto& [offset, bytes] : committed_.ranges()) {
+    if (int err = file_->Write(offset, bytes.data(), bytes.size()); err != 0) return StoreStatusFromErrno(err);
+  }
+  if (sync_) {
+    if (int err = file_->Sync(); err != 0) return StoreStatusFromErrno(err);
+  }
+  committed_.clear();
+  return kStoreOk;
+}
+
+// Once everything the log holds is durable in the file, the log starts over
+// with a new salt, so that none of its old transactions can be taken for new
+// ones.
 StoreStatus Pager::Checkpoint() {
-  int err = sync_ ? file_->Sync() : 0;
+  StoreStatus s = WriteBack();
   uint8_t base[kHeaderReserved];
-  if (err == 0) {
-    if (StoreStatus s = ReadFileHeader(base); s != kStoreOk) {
-      failed_ = true;
-      return s;
-    }
+  if (s == kStoreOk) s = ReadFileHeader(base);
+  if (s == kStoreOk) {
     salt_ = NewSalt();
     const std::vector<uint8_t> header = EncodeLogHeader(salt_, base);
-    err = log_->Write(0, header.data(), header.size());
+    int err = log_->Write(0, header.data(), header.size());
+    if (err == 0 && sync_) err = log_->Sync();
+    s = StoreStatusFromErrno(err);
   }
-  if (err == 0 && sync_) err = log_->Sync();
-  if (err != 0) {
+  if (s != kStoreOk) {
     failed_ = true;
-    return StoreStatusFromErrno(err);
+    return s;
   }
   log_end_ = kLogHeaderBytes;
   sequence_ = 0;
@@ -220,13 +183,9 @@ StoreStatus Pager::Finish() {
     log_.reset();  // kept for the next open
     return kStoreOk;
   }
-  if (sync_) {
-    if (int err = file_->Sync(); err != 0) {
-      log_.reset();
-      return StoreStatusFromErrno(err);
-    }
-  }
+  const StoreStatus s = WriteBack();
   log_.reset();
+  if (s != kStoreOk) return s;
   if (int err = env_->Remove(log_path_); err != 0) return StoreStatusFromErrno(err);
   return kStoreOk;
 }

@@ -2,11 +2,14 @@
 //
 // Writes never go to the store file directly: they join the current
 // transaction, held in memory, and reads show them over the file's bytes.
-// Commit() appends the transaction to the commit log (commit_log.h), makes the
-// log durable, and only then writes the ranges into the store file. A crash
-// at any moment therefore leaves the file as of the last commit once the log
-// is replayed, which every open does first. README.md beside this file states
-// the protocol, its invariants and its cost.
+// Commit() appends the transaction to the commit log (commit_log.h) and
+// makes the log durable: the transaction is committed. Committed
+// transactions stay in memory, shown over the file, until a checkpoint
+// writes them all into the file at once, makes the file durable and starts
+// the log over. A crash at any moment therefore leaves the file as of the
+// last commit once the log is replayed, which every open does first.
+// README.md beside this file states the protocol, its invariants and its
+// cost.
 #ifndef TAVO_STORAGE_STORE_PAGER_H_
 #define TAVO_STORAGE_STORE_PAGER_H_
 
@@ -15,7 +18,7 @@
 #include <string>
 
 #include "platform/fs/env.h"
-#include "storage/store/commit_log.h"
+#include "storage/store/byte_ranges.h"
 #include "storage/store/status.h"
 
 namespace tavo {
@@ -30,10 +33,10 @@ class Pager final : public File {
   Pager(Env* env, std::string path, std::unique_ptr<File> file, bool sync);
   ~Pager() override;
 
-  // Bytes of the file with the transaction's writes over them. Bytes below
-  // Size() that neither holds read as zero.
+  // Bytes of the file with the committed transactions and the current one
+  // over them. Bytes below Size() that none of them holds read as zero.
   int Read(uint64_t offset, void* buf, size_t n, size_t* got) override;
-  // Joins the transaction; the file is not touched.
+  // Joins the current transaction; the file is not touched.
   int Write(uint64_t offset, const void* buf, size_t n) override;
   int Size(uint64_t* size) override;
   int Truncate(uint64_t) override;
@@ -46,23 +49,25 @@ class Pager final : public File {
   StoreStatus Recover(bool writable);
 
   bool has_pending() const noexcept { return !pending_.empty(); }
-  size_t pending_bytes() const noexcept { return pending_bytes_; }
-  // Commits the transaction: log, durable, then file. On a failure before the
-  // log is durable the transaction stays pending and a later Commit retries;
-  // on a failure after it, failed() turns true and the pager commits no more
-  // (the log, replayed at the next open, holds what the file may lack).
+  size_t pending_bytes() const noexcept { return pending_.bytes(); }
+  // Commits the current transaction. On a failure before the log is durable
+  // the transaction stays pending and a later Commit retries; on a failure
+  // after it (or in a checkpoint), failed() turns true and the pager commits
+  // no more: the log, replayed at the next open, holds what the file lacks.
   StoreStatus Commit();
   bool failed() const noexcept { return failed_; }
-  // At close: makes the file durable and removes the log, unless failed().
+  // At close: a last checkpoint, then the log is removed, unless failed().
   StoreStatus Finish();
 
-  // The log starts over once it holds this many bytes (default 8 MiB). Tests
-  // make it small to reach the checkpoint often.
+  // A checkpoint runs once the log holds this many bytes (default 8 MiB).
+  // Tests make it small to reach the checkpoint often.
   static void SetCheckpointBytesForTesting(uint64_t bytes) noexcept;
   static constexpr uint64_t kDefaultCheckpointBytes = uint64_t{8} << 20;
 
  private:
   StoreStatus StartLog(std::vector<uint8_t>* buffer);
+  // Writes the committed transactions into the file and makes it durable.
+  StoreStatus WriteBack();
   StoreStatus Checkpoint();
   // The store file's own first kHeaderReserved bytes, zero-filled.
   StoreStatus ReadFileHeader(uint8_t* header);
@@ -71,8 +76,8 @@ class Pager final : public File {
   std::string log_path_;
   std::unique_ptr<File> file_;
   bool sync_;
-  ByteRanges pending_;
-  size_t pending_bytes_ = 0;
+  ByteRanges committed_;  // in the log, not yet in the file
+  ByteRanges pending_;    // the current transaction
   std::unique_ptr<File> log_;
   uint64_t log_end_ = 0;
   uint32_t salt_ = 0;

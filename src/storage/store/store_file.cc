@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "storage/store/byte_order.h"
+#include "storage/store/commit_log.h"
 
 namespace tavo {
 namespace {
