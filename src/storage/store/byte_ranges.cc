@@ -40,8 +40,22 @@ void ByteRanges::Write(uint64_t offset, const uint8_t* in, size_t n) {
   }
 }
 
-void ByteRanges::WriteAll(const ByteRanges& later) {
-  for (const auto& [offset, bytes] : later.ranges_) Write(offset, bytes.data(), bytes.size());
+void ByteRanges::Absorb(ByteRanges&& later) {
+  for (auto it = later.ranges_.begin(); it != later.ranges_.end();) {
+    const uint64_t offset = it->first, end = EndOf(*it);
+    auto next = ranges_.lower_bound(offset);
+    const bool touches = (next != ranges_.end() && next->first <= end) ||
+                         (next != ranges_.begin() && EndOf(*std::prev(next)) >= offset);
+    if (touches) {
+      Write(offset, it->second.data(), it->second.size());
+      ++it;
+    } else {
+      bytes_ += it->second.size();
+      auto node = later.ranges_.extract(it++);
+      ranges_.insert(next, std::move(node));
+    }
+  }
+  later.clear();
 }
 
 void ByteRanges::Overlay(uint64_t offset, uint8_t* buf, size_t n, size_t* covered) const {

@@ -18,8 +18,9 @@ class ByteRanges {
   using Map = std::map<uint64_t, std::vector<uint8_t>>;
 
   void Write(uint64_t offset, const uint8_t* bytes, size_t n);
-  // Later writes win.
-  void WriteAll(const ByteRanges& later);
+  // Takes over the ranges of `later`, whose bytes win; `later` ends empty.
+  // Ranges that touch none held here move without being copied.
+  void Absorb(ByteRanges&& later);
   // Copies what is held of [offset, offset + n) into buf. Bytes from
   // *covered up to held ones are zeroed (a hole); *covered grows to the end
   // of what was copied.

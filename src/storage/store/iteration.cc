@@ -14,17 +14,17 @@ namespace {
 // Over one value: the candidates under its code and digest, by position.
 StoreStatus AdvanceByValue(StoreFile* file, StoreIteration* it, StoreRecord** out) {
   const KeyDescriptor& key = file->header.keys[it->key];
+  const KeyValue wanted(key.method, it->value.data(), static_cast<uint32_t>(it->value.size()));
   for (;;) {
     uint32_t position = 0;
     bool found = false;
-    if (StoreStatus s = NextCandidate(file, it->key, it->code, it->digest, it->started ? it->last.position : 0,
-                                      &position, &found);
+    if (StoreStatus s = NextCandidate(file, it->key, wanted, it->started ? it->last.position : 0, &position, &found);
         s != kStoreOk) {
       return s;
     }
     if (!found) return kStoreNotFound;
     it->started = true;
-    it->last = {it->code, it->digest, position};
+    it->last = {wanted.code(), 0, position};
     std::unique_ptr<StoreRecord> record;
     if (StoreStatus s = file->ReadRecord(position, &record, true); s != kStoreOk) return s;
     if (KeyValuesEqual(key.method, record->key_value(it->key), record->key_length(it->key), it->value.data(),
@@ -80,8 +80,6 @@ StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRe
   if (value != nullptr) {
     const auto* bytes = static_cast<const uint8_t*>(value);
     it->value.assign(bytes, bytes + length);
-    it->code = KeyCode(file->header.keys[key_index].method, bytes, length);
-    it->digest = KeyDigest(file->header.keys[key_index].method, bytes, length);
   }
   StoreRecord* first = nullptr;
   if (StoreStatus s = Advance(file, it.get(), &first); s != kStoreOk) return s;

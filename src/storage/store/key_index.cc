@@ -155,34 +155,27 @@ StoreStatus LeavePositions(StoreFile* file, uint32_t root, uint32_t position, ui
   return kStoreOk;
 }
 
-struct EntryKeys {
-  uint32_t code;
-  uint32_t digest;
-};
-
-EntryKeys KeysOf(const StoreFile* file, uint32_t key, const StoreRecord& record) {
-  const uint32_t method = file->header.keys[key].method;
-  return {KeyCode(method, record.key_value(key), record.key_length(key)),
-          KeyDigest(method, record.key_value(key), record.key_length(key))};
+KeyValue KeysOf(const StoreFile* file, uint32_t key, const StoreRecord& record) {
+  return KeyValue(file->header.keys[key].method, record.key_value(key), record.key_length(key));
 }
 
 }  // namespace
 
 StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position) {
   ++file->tree_epoch;
-  const EntryKeys keys = KeysOf(file, key, record);
+  const KeyValue keys = KeysOf(file, key, record);
   uint32_t& root = file->header.keys[key].root;
   const uint32_t old_root = root;
   BTree tree(&file->nodes);
   if (root == 0) {
-    StoreStatus s = tree.Insert(&root, keys.code, position);
+    StoreStatus s = tree.Insert(&root, keys.code(), position);
     file->header_dirty |= root != old_root;
     return s;
   }
   BTree::Position pos;
-  if (StoreStatus s = tree.Descend(root, keys.code, &pos); s != kStoreOk) return s;
+  if (StoreStatus s = tree.Descend(root, keys.code(), &pos); s != kStoreOk) return s;
   if (pos.index < 0) {
-    const StoreStatus s = tree.InsertAbsent(&root, &pos, keys.code, position);
+    const StoreStatus s = tree.InsertAbsent(&root, &pos, keys.code(), position);
     file->header_dirty |= root != old_root;
     return s;
   }
@@ -207,7 +200,7 @@ StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
       case Holder::kRecord: {
         if (value == position) return kStoreIndexMismatch;
         uint32_t digest = 0;
-        s = DigestAt(file, key, keys.code, value, &digest);
+        s = DigestAt(file, key, keys.code(), value, &digest);
         if (s == kStoreOk) s = tree.Insert(&digests, digest, value);
         break;
       }
@@ -219,12 +212,12 @@ StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
           holder = Tagged(positions, Holder::kPositions);
           break;
         }
-        s = ConvertToDigests(file, key, keys.code, RootOf(value), &digests);
+        s = ConvertToDigests(file, key, keys.code(), RootOf(value), &digests);
         break;
       case Holder::kDigests: digests = RootOf(value); break;
       case Holder::kDamaged: return kStoreNodeDamaged;
     }
-    if (s == kStoreOk && digests != 0) s = EnterDigest(file, &digests, keys.digest, position);
+    if (s == kStoreOk && digests != 0) s = EnterDigest(file, &digests, keys.digest(), position);
     if (digests != 0) holder = Tagged(digests, Holder::kDigests);
   }
   if (holder != value) {
@@ -236,12 +229,12 @@ StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
 
 StoreStatus LeaveKey(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position) {
   ++file->tree_epoch;
-  const EntryKeys keys = KeysOf(file, key, record);
+  const KeyValue keys = KeysOf(file, key, record);
   const uint32_t root = file->header.keys[key].root;
   if (root == 0) return kStoreIndexMismatch;
   BTree tree(&file->nodes);
   BTree::Position pos;
-  if (StoreStatus s = tree.Descend(root, keys.code, &pos); s != kStoreOk) return s;
+  if (StoreStatus s = tree.Descend(root, keys.code(), &pos); s != kStoreOk) return s;
   if (pos.index < 0) return kStoreIndexMismatch;
   const uint32_t index = static_cast<uint32_t>(pos.index);
   const uint32_t value = pos.leaf->value(index);
@@ -256,7 +249,7 @@ StoreStatus LeaveKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
       break;
     case Holder::kDigests: {
       BTree::Position in;
-      if (StoreStatus s = tree.Descend(RootOf(value), keys.digest, &in); s != kStoreOk) return s;
+      if (StoreStatus s = tree.Descend(RootOf(value), keys.digest(), &in); s != kStoreOk) return s;
       if (in.index < 0) return kStoreIndexMismatch;
       const uint32_t at = static_cast<uint32_t>(in.index);
       const uint32_t entry = in.leaf->value(at);
@@ -299,18 +292,18 @@ StoreStatus LeaveKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
   return kStoreOk;
 }
 
-StoreStatus NextCandidate(StoreFile* file, uint32_t key, uint32_t code, uint32_t digest, uint32_t after,
-                          uint32_t* position, bool* found) {
+StoreStatus NextCandidate(StoreFile* file, uint32_t key, const KeyValue& wanted, uint32_t after, uint32_t* position,
+                          bool* found) {
   *found = false;
   const uint32_t root = file->header.keys[key].root;
   if (root == 0) return kStoreOk;
   BTree tree(&file->nodes);
   BTree::Position pos;
-  if (StoreStatus s = tree.Descend(root, code, &pos); s != kStoreOk || pos.index < 0) return s;
+  if (StoreStatus s = tree.Descend(root, wanted.code(), &pos); s != kStoreOk || pos.index < 0) return s;
   uint32_t holder = pos.leaf->value(static_cast<uint32_t>(pos.index));
   if (HolderOf(holder) == Holder::kDigests) {
     BTree::Position in;
-    if (StoreStatus s = tree.Descend(RootOf(holder), digest, &in); s != kStoreOk || in.index < 0) return s;
+    if (StoreStatus s = tree.Descend(RootOf(holder), wanted.digest(), &in); s != kStoreOk || in.index < 0) return s;
     holder = in.leaf->value(static_cast<uint32_t>(in.index));
     if (HolderOf(holder) == Holder::kDigests) return kStoreNodeDamaged;
   }
@@ -333,10 +326,10 @@ StoreStatus NextCandidate(StoreFile* file, uint32_t key, uint32_t code, uint32_t
 
 StoreStatus HasKeyEntry(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position, bool* present) {
   *present = false;
-  const EntryKeys keys = KeysOf(file, key, record);
+  const KeyValue keys = KeysOf(file, key, record);
   uint32_t found_position = 0;
   bool found = false;
-  if (StoreStatus s = NextCandidate(file, key, keys.code, keys.digest, position - 1, &found_position, &found);
+  if (StoreStatus s = NextCandidate(file, key, keys, position - 1, &found_position, &found);
       s != kStoreOk) {
     return s;
   }

@@ -113,7 +113,8 @@ StoreStatus Pager::StartLog(std::vector<uint8_t>* buffer) {
 StoreStatus Pager::Commit() {
   if (failed_) return kStoreUnusable;
   if (pending_.empty()) return kStoreOk;
-  std::vector<uint8_t> buffer;
+  std::vector<uint8_t>& buffer = log_buffer_;
+  buffer.clear();
   const bool new_log = log_ == nullptr;
   if (new_log) {
     if (StoreStatus s = StartLog(&buffer); s != kStoreOk) return s;
@@ -134,8 +135,7 @@ StoreStatus Pager::Commit() {
   }
   log_end_ += buffer.size();
   ++sequence_;
-  committed_.WriteAll(pending_);
-  pending_.clear();
+  committed_.Absorb(std::move(pending_));
   return log_end_ >= checkpoint_bytes.load(std::memory_order_relaxed) ? Checkpoint() : kStoreOk;
 }
 

@@ -79,6 +79,7 @@ class Pager final : public File {
   ByteRanges committed_;  // in the log, not yet in the file
   ByteRanges pending_;    // the current transaction
   std::unique_ptr<File> log_;
+  std::vector<uint8_t> log_buffer_;  // kept between commits, so that its memory is reused
   uint64_t log_end_ = 0;
   uint32_t salt_ = 0;
   uint32_t sequence_ = 0;  // of the last transaction in the log

@@ -317,13 +317,12 @@ StoreStatus Store_Find(StoreFile* file, StoreRecord** out, uint32_t key_index, c
   if (StoreStatus s = CheckKeyIndex(file, key_index); s != kStoreOk) return s;
   const KeyDescriptor& key = file->header.keys[key_index];
   const auto* wanted = static_cast<const uint8_t*>(value);
-  const uint32_t code = KeyCode(key.method, wanted, length);
-  const uint32_t digest = KeyDigest(key.method, wanted, length);
+  const KeyValue keys(key.method, wanted, length);
   // Candidates come in rising positions, so the walk ends even in a damaged tree.
   for (uint32_t after = 0;;) {
     uint32_t position = 0;
     bool found = false;
-    if (StoreStatus s = NextCandidate(file, key_index, code, digest, after, &position, &found); s != kStoreOk) {
+    if (StoreStatus s = NextCandidate(file, key_index, keys, after, &position, &found); s != kStoreOk) {
       return s;
     }
     if (!found) break;

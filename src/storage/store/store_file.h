@@ -37,8 +37,6 @@ struct StoreIteration {
   uint32_t key = 0;
   bool whole_key = true;
   std::vector<uint8_t> value;  // wanted value when not the whole key
-  uint32_t code = 0;           // its key code
-  uint32_t digest = 0;         // and digest
   bool started = false;
   KeyPlace last;               // of the record handed out last
   KeyCursor cursor;
@@ -134,15 +132,39 @@ class OperationScope {
   StoreFile* file_;
 };
 
+// A key value with its code, and its digest computed when first asked for:
+// only values that share their code with another need it.
+class KeyValue {
+ public:
+  KeyValue(uint32_t method, const uint8_t* bytes, uint32_t length) noexcept
+      : method_(method), bytes_(bytes), length_(length), code_(KeyCode(method, bytes, length)) {}
+  uint32_t code() const noexcept { return code_; }
+  uint32_t digest() const noexcept {
+    if (!has_digest_) {
+      digest_ = KeyDigest(method_, bytes_, length_);
+      has_digest_ = true;
+    }
+    return digest_;
+  }
+
+ private:
+  uint32_t method_;
+  const uint8_t* bytes_;
+  uint32_t length_;
+  uint32_t code_;
+  mutable uint32_t digest_ = 0;
+  mutable bool has_digest_ = false;
+};
+
 // A record's entry in key i's tree, at `position`, under the code and digest
 // of its value (key_index.cc describes how records sharing a code are held).
 StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position);
 StoreStatus LeaveKey(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position);
 StoreStatus HasKeyEntry(StoreFile* file, uint32_t key, const StoreRecord& record, uint32_t position, bool* present);
-// The records that may hold a value of this code and digest, by position:
-// the first after `after` (0: the first of all).
-StoreStatus NextCandidate(StoreFile* file, uint32_t key, uint32_t code, uint32_t digest, uint32_t after,
-                          uint32_t* position, bool* found);
+// The records that may hold `wanted` (those of its code and digest), by
+// position: the first after `after` (0: the first of all).
+StoreStatus NextCandidate(StoreFile* file, uint32_t key, const KeyValue& wanted, uint32_t after, uint32_t* position,
+                          bool* found);
 // The next record of key i's walk after `last`, or (last == null) the first
 // whose code is at least `from_code`. *digest_known tells whether
 // place->digest was set (from a digest tree); otherwise the caller takes the
