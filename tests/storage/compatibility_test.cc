@@ -49,14 +49,7 @@ TEST(StoreCompatibility, OlderFileOpensAndHoldsSharedCodesByDigestOnceWritten) {
   // Equal text values (letter case aside) of an older file, and equal
   // integers, are still found together.
   uint32_t albums = 0;
-  StoreIteration* it = nullptr;
-  StoreRecord* r = nullptr;
-  for (StoreStatus s = Store_FindFirst(file, &it, &r, 3, "album one", 10); s == kStoreOk;
-       s = Store_FindNext(file, it, &r)) {
-    ++albums;
-    Store_FreeRecord(file, r);
-  }
-  Store_EndFind(file, it);
+  EXPECT_EQ(ForEachRecord(file, 3, [&](const StoreRecord&) { ++albums; }, "album one", 10), kStoreNotFound);
   EXPECT_EQ(albums, 588u);  // two thirds of the ids from 100 to 999 that are no multiple of 50
   uint8_t* block = nullptr;
   uint32_t length = 0;

@@ -58,19 +58,15 @@ void Apply(uint32_t op, Tracks* tracks) {
 
 Tracks ReadBack(StoreFile* file) {
   Tracks tracks;
-  StoreIteration* it = nullptr;
-  StoreRecord* r = nullptr;
-  StoreStatus s = Store_FindFirst(file, &it, &r, 1, nullptr, 0);
-  for (; s == kStoreOk; s = Store_FindNext(file, it, &r)) {
-    uint32_t id;
-    std::memcpy(&id, r->key_value(1), 4);
-    const std::string data(reinterpret_cast<const char*>(r->data()), r->data_length());
-    EXPECT_EQ(FindByName(file, NameFor(id)), data) << id;
-    tracks[id] = data;
-    Store_FreeRecord(file, r);
-  }
-  EXPECT_EQ(s, kStoreNotFound);
-  Store_EndFind(file, it);
+  EXPECT_EQ(ForEachRecord(file, 1,
+                          [&](const StoreRecord& r) {
+                            uint32_t id;
+                            std::memcpy(&id, r.key_value(1), 4);
+                            const std::string data(reinterpret_cast<const char*>(r.data()), r.data_length());
+                            EXPECT_EQ(FindByName(file, NameFor(id)), data) << id;
+                            tracks[id] = data;
+                          }),
+            kStoreNotFound);
   return tracks;
 }
 

@@ -5,22 +5,10 @@
 
 #include "store_test_util.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TAVO_STORE_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TAVO_STORE_SANITIZED 1
-#endif
-#endif
-
 namespace tavo::testing {
 namespace {
 
-#ifdef TAVO_STORE_SANITIZED
-constexpr uint32_t kOperations = 100'000;
-#else
-constexpr uint32_t kOperations = 1'000'000;
-#endif
+constexpr uint32_t kOperations = kSanitizedBuild ? 100'000 : 1'000'000;
 
 struct Track {
   std::string name;

@@ -22,22 +22,10 @@
 #include "support/env/fault_env.h"
 #include "support/env/mem_env.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define TAVO_STORE_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TAVO_STORE_SANITIZED 1
-#endif
-#endif
-
 namespace tavo::testing {
 namespace {
 
-#ifdef TAVO_STORE_SANITIZED
-constexpr uint32_t kSequences = 600;
-#else
-constexpr uint32_t kSequences = 3000;
-#endif
+constexpr uint32_t kSequences = kSanitizedBuild ? 600 : 3000;
 
 const std::string kPath = "/db/power.pdb";
 
@@ -100,20 +88,16 @@ StoreStatus InsertFull(StoreFile* file, uint32_t id, const Track& track) {
 // Reads the whole file back, checking every record against its keys.
 std::optional<State> ReadState(StoreFile* file) {
   State state;
-  StoreIteration* it = nullptr;
-  StoreRecord* r = nullptr;
-  StoreStatus s = Store_FindFirst(file, &it, &r, 1, nullptr, 0);
-  for (; s == kStoreOk; s = Store_FindNext(file, it, &r)) {
+  bool found_by_name = true;
+  const StoreStatus s = ForEachRecord(file, 1, [&](const StoreRecord& r) {
     uint32_t id;
-    std::memcpy(&id, r->key_value(1), 4);
-    Track track{reinterpret_cast<const char*>(r->key_value(0)), reinterpret_cast<const char*>(r->key_value(3)),
-                std::string(reinterpret_cast<const char*>(r->data()), r->data_length())};
-    Store_FreeRecord(file, r);
-    if (FindByName(file, track.name) != track.data) return std::nullopt;
+    std::memcpy(&id, r.key_value(1), 4);
+    Track track{reinterpret_cast<const char*>(r.key_value(0)), reinterpret_cast<const char*>(r.key_value(3)),
+                std::string(reinterpret_cast<const char*>(r.data()), r.data_length())};
+    found_by_name &= FindByName(file, track.name) == track.data;
     state.tracks.emplace(id, std::move(track));
-  }
-  Store_EndFind(file, it);
-  if (s != kStoreNotFound) return std::nullopt;
+  });
+  if (s != kStoreNotFound || !found_by_name) return std::nullopt;
   uint8_t* block = nullptr;
   uint32_t length = 0;
   if (Store_ReadUserBlock(file, &block, &length) == kStoreOk) {
