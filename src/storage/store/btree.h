@@ -14,6 +14,7 @@
 #ifndef TAVO_STORAGE_STORE_BTREE_H_
 #define TAVO_STORAGE_STORE_BTREE_H_
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -29,7 +30,10 @@ class BTree {
 
   // The leaf where `code` belongs, with the inner nodes above it.
   struct Position {
-    std::vector<Node*> path;  // inner nodes from the root down
+    // Inner nodes from the root down; Descend stops a deeper walk, so they
+    // fit without an allocation.
+    std::array<Node*, kMaxTreeDepth + 1> path{};
+    size_t depth = 0;
     Node* leaf = nullptr;
     int index = -1;           // entry holding `code`, -1 when absent
   };

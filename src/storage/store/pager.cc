@@ -16,6 +16,19 @@ namespace {
 // durable and the log's space is used again from its start.
 std::atomic<uint64_t> checkpoint_bytes{Pager::kDefaultCheckpointBytes};
 
+// Writes in pieces of at most 16 KiB. The page cache holds a large write in
+// large pages, and every later small write into one of them (a node, a free
+// block's link) then costs the whole large page; pieces keep the pages small.
+int WriteInPieces(File* file, uint64_t offset, const uint8_t* bytes, size_t n) {
+  constexpr size_t kPiece = 16 * 1024;
+  for (size_t done = 0; done < n;) {
+    const size_t piece = std::min(kPiece, n - done);
+    if (int err = file->Write(offset + done, bytes + done, piece); err != 0) return err;
+    done += piece;
+  }
+  return 0;
+}
+
 }  // namespace
 
 uint32_t NewSalt() {
@@ -120,7 +133,7 @@ StoreStatus Pager::Commit() {
     if (StoreStatus s = StartLog(&buffer); s != kStoreOk) return s;
   }
   EncodeLogTransaction(salt_, sequence_ + 1, pending_, &buffer);
-  if (int err = log_->Write(log_end_, buffer.data(), buffer.size()); err != 0) {
+  if (int err = WriteInPieces(log_.get(), log_end_, buffer.data(), buffer.size()); err != 0) {
     if (new_log) log_.reset();  // started again at the next commit
     return StoreStatusFromErrno(err);
   }
@@ -141,7 +154,9 @@ StoreStatus Pager::Commit() {
 
 StoreStatus Pager::WriteBack() {
   for (const auto& [offset, bytes] : committed_.ranges()) {
-    if (int err = file_->Write(offset, bytes.data(), bytes.size()); err != 0) return StoreStatusFromErrno(err);
+    if (int err = WriteInPieces(file_.get(), offset, bytes.data(), bytes.size()); err != 0) {
+      return StoreStatusFromErrno(err);
+    }
   }
   if (sync_) {
     if (int err = file_->Sync(); err != 0) return StoreStatusFromErrno(err);

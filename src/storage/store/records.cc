@@ -1,5 +1,7 @@
 // Building, storing, finding and removing records.
 #include <algorithm>
+#include <array>
+#include <span>
 
 #include <new>
 #include <cstring>
@@ -224,9 +226,10 @@ StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) try {
     return s;
   }
   RecordAccess::offset(record) = block.offset;
-  std::vector<uint32_t> entered;
+  std::array<uint32_t, kMaxHeaderKeys> entered;
+  size_t entered_count = 0;
   auto undo = [&](StoreStatus failure) {
-    for (uint32_t key : entered) {
+    for (uint32_t key : std::span(entered.data(), entered_count)) {
       if (LeaveKey(file, key, *record, block.offset) != kStoreOk) file->unusable = true;
     }
     if (file->allocator.Unallocate(block) != kStoreOk) file->unusable = true;
@@ -236,7 +239,7 @@ StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) try {
   for (uint32_t key = key_count; key-- > 0;) {
     if (record->key_length(key) == 0) continue;
     if (StoreStatus s = EnterKey(file, key, *record, block.offset); s != kStoreOk) return undo(s);
-    entered.push_back(key);
+    entered[entered_count++] = key;
   }
   if (StoreStatus s = file->WriteRecordImage(*record, block.capacity); s != kStoreOk) return undo(s);
   RecordAccess::block_capacity(record) = block.capacity;
