@@ -61,6 +61,8 @@ StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
   if (got != buffer_.size()) return kStoreNodeBeyondEnd;
   const uint32_t tag = LoadWord(buffer_.data(), swap_);
   if (TagKind(tag) != BlockKind::kNode || TagCapacity(tag) < node_size_) return kStoreNodeNotANode;
+  // The whole block is written back: it must lie inside the file.
+  if (offset + uint64_t{TagCapacity(tag)} > allocator_->end()) return kStoreNodeBeyondEnd;
   auto node = std::make_unique<Node>();
   node->offset = offset;
   node->capacity = TagCapacity(tag);
