@@ -40,22 +40,19 @@ void ByteRanges::Write(uint64_t offset, const uint8_t* in, size_t n) {
   }
 }
 
-void ByteRanges::Absorb(ByteRanges&& later) {
-  for (auto it = later.ranges_.begin(); it != later.ranges_.end();) {
-    const uint64_t offset = it->first, end = EndOf(*it);
-    auto next = ranges_.lower_bound(offset);
-    const bool touches = (next != ranges_.end() && next->first <= end) ||
-                         (next != ranges_.begin() && EndOf(*std::prev(next)) >= offset);
-    if (touches) {
-      Write(offset, it->second.data(), it->second.size());
-      ++it;
-    } else {
-      bytes_ += it->second.size();
-      auto node = later.ranges_.extract(it++);
-      ranges_.insert(next, std::move(node));
-    }
+void ByteSpans::Add(uint64_t from, uint64_t to) {
+  if (from >= to) return;
+  auto it = spans_.upper_bound(from);
+  if (it != spans_.begin() && std::prev(it)->second >= from) --it;
+  // Every span that touches [from, to) merges into one.
+  while (it != spans_.end() && it->first <= to) {
+    from = std::min(from, it->first);
+    to = std::max(to, it->second);
+    bytes_ -= it->second - it->first;
+    it = spans_.erase(it);
   }
-  later.clear();
+  spans_.emplace_hint(it, from, to);
+  bytes_ += to - from;
 }
 
 void ByteRanges::Overlay(uint64_t offset, uint8_t* buf, size_t n, size_t* covered) const {

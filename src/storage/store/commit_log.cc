@@ -67,23 +67,24 @@ std::vector<uint8_t> EncodeLogHeader(uint32_t salt, const uint8_t base[kHeaderRe
   return out;
 }
 
-void EncodeLogTransaction(uint32_t salt, uint32_t sequence, const ByteRanges& ranges, std::vector<uint8_t>* out) {
+void EncodeLogTransaction(uint32_t salt, uint32_t sequence, const std::vector<LogRange>& ranges,
+                          std::vector<uint8_t>* out) {
   size_t payload = 0;
-  for (const auto& [offset, bytes] : ranges.ranges()) payload += kRangeHead + bytes.size();
+  for (const LogRange& range : ranges) payload += kRangeHead + range.length;
   const size_t start = out->size();
   out->resize(start + kTransactionHead + payload + kChecksumBytes);
   uint8_t* p = out->data() + start;
   std::memcpy(p, kTransactionMagic, 4);
   PutLe(p + 4, salt, 4);
   PutLe(p + 8, sequence, 4);
-  PutLe(p + 12, ranges.ranges().size(), 4);
+  PutLe(p + 12, ranges.size(), 4);
   PutLe(p + 16, payload, 4);
   size_t pos = kTransactionHead;
-  for (const auto& [offset, bytes] : ranges.ranges()) {
-    PutLe(p + pos, offset, 4);
-    PutLe(p + pos + 4, bytes.size(), 4);
-    std::memcpy(p + pos + kRangeHead, bytes.data(), bytes.size());
-    pos += kRangeHead + bytes.size();
+  for (const LogRange& range : ranges) {
+    PutLe(p + pos, range.offset, 4);
+    PutLe(p + pos + 4, range.length, 4);
+    std::memcpy(p + pos + kRangeHead, range.bytes, range.length);
+    pos += kRangeHead + range.length;
   }
   PutLe(p + pos, Checksum64(p, pos), 8);
 }

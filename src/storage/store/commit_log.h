@@ -48,20 +48,23 @@ inline constexpr uint32_t kLogHeaderBytes = 536;
 std::string CommitLogPath(const std::string& store_path);
 
 std::vector<uint8_t> EncodeLogHeader(uint32_t salt, const uint8_t base[kHeaderReserved]);
-// Appends one transaction to *out.
-void EncodeLogTransaction(uint32_t salt, uint32_t sequence, const ByteRanges& ranges, std::vector<uint8_t>* out);
-
+// A range of the store file and its new bytes.
 struct LogRange {
   uint32_t offset;
-  const uint8_t* bytes;  // into LogContents::bytes
+  const uint8_t* bytes;
   uint32_t length;
 };
+
+// Appends one transaction of these ranges to *out.
+void EncodeLogTransaction(uint32_t salt, uint32_t sequence, const std::vector<LogRange>& ranges,
+                          std::vector<uint8_t>* out);
 
 struct LogContents {
   std::vector<uint8_t> bytes;  // the whole log
   bool valid = false;          // the log header checks out
   uint32_t salt = 0;
-  // The whole transactions in order; each one's ranges, in offset order.
+  // The whole transactions in order; each one's ranges (pointing into
+  // `bytes`), in offset order.
   std::vector<std::vector<LogRange>> transactions;
 
   // True when `header` (kHeaderReserved bytes of the store file) is the base

@@ -48,6 +48,7 @@ uint32_t NodeStore::entry_capacity() const noexcept { return NodeEntryCapacity(n
 StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
   if (auto it = cache_.find(offset); it != cache_.end()) {
     *out = it->second.get();
+    (*out)->used = true;
     return kStoreOk;
   }
   if (entry_capacity() == 0) return kStoreNodeTooSmall;
@@ -137,8 +138,18 @@ void NodeStore::Trim() {
   const size_t budget = std::max<size_t>(1024, kCacheBudgetBytes / (node_size_ + 96));
   if (cache_.size() <= budget) return;
   const size_t target = budget * 3 / 4;
-  for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
-    it = it->second->dirty ? std::next(it) : cache_.erase(it);
+  // Leaves go first: every descent passes the few inner nodes. A node used
+  // since the last look loses its mark instead of its place, unless every
+  // node was used.
+  for (const bool spare_used : {true, false}) {
+    for (const bool leaves : {true, false}) {
+      for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
+        Node& node = *it->second;
+        const bool keep = node.dirty || node.leaf() != leaves || (spare_used && node.used);
+        if (spare_used && node.leaf() == leaves) node.used = false;
+        it = keep ? std::next(it) : cache_.erase(it);
+      }
+    }
   }
 }
 

@@ -15,8 +15,9 @@
 // several records that share a code are held is key_index.cc's.
 //
 // Nodes are read through the cache and changed in memory; changed nodes stay
-// pinned until the next flush writes them. Clean nodes are dropped when the
-// cache grows past its budget, only between operations.
+// pinned until the next flush writes them. When the cache grows past its
+// budget, clean nodes not used since it last looked are dropped (a second
+// chance for the rest), leaves before inner nodes, only between operations.
 #ifndef TAVO_STORAGE_STORE_NODE_H_
 #define TAVO_STORAGE_STORE_NODE_H_
 
@@ -35,6 +36,7 @@ struct Node {
   uint32_t offset = 0;
   uint32_t capacity = 0;  // of its block
   bool dirty = false;
+  bool used = true;  // since the cache last looked: a node in use keeps its place
   std::vector<uint32_t> words;  // native order, 3 + 2 * entry capacity
 
   bool leaf() const noexcept { return words[0] == 1; }

@@ -48,21 +48,20 @@ int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
   *got = 0;
   size_t covered = 0;
   if (int err = file_->Read(offset, buf, n, &covered); err != 0) return err;
-  auto* out = static_cast<uint8_t*>(buf);
-  committed_.Overlay(offset, out, n, &covered);
-  pending_.Overlay(offset, out, n, &covered);
+  held_.Overlay(offset, static_cast<uint8_t*>(buf), n, &covered);
   *got = covered;
   return 0;
 }
 
 int Pager::Write(uint64_t offset, const void* buf, size_t n) {
-  pending_.Write(offset, static_cast<const uint8_t*>(buf), n);
+  held_.Write(offset, static_cast<const uint8_t*>(buf), n);
+  unsaved_.Add(offset, offset + n);
   return 0;
 }
 
 int Pager::Size(uint64_t* size) {
   if (int err = file_->Size(size); err != 0) return err;
-  *size = std::max({*size, committed_.end(), pending_.end()});
+  *size = std::max(*size, held_.end());
   return 0;
 }
 
@@ -95,7 +94,7 @@ StoreStatus Pager::Recover(bool writable) {
   for (const std::vector<LogRange>& transaction : log.transactions) {
     for (const LogRange& range : transaction) {
       if (!writable) {
-        committed_.Write(range.offset, range.bytes, range.length);
+        held_.Write(range.offset, range.bytes, range.length);
       } else if (int err = file_->Write(range.offset, range.bytes, range.length); err != 0) {
         return StoreStatusFromErrno(err);
       }
@@ -125,14 +124,21 @@ StoreStatus Pager::StartLog(std::vector<uint8_t>* buffer) {
 
 StoreStatus Pager::Commit() {
   if (failed_) return kStoreUnusable;
-  if (pending_.empty()) return kStoreOk;
+  if (unsaved_.empty()) return kStoreOk;
   std::vector<uint8_t>& buffer = log_buffer_;
   buffer.clear();
   const bool new_log = log_ == nullptr;
   if (new_log) {
     if (StoreStatus s = StartLog(&buffer); s != kStoreOk) return s;
   }
-  EncodeLogTransaction(salt_, sequence_ + 1, pending_, &buffer);
+  std::vector<LogRange>& ranges = log_ranges_;
+  ranges.clear();
+  for (const auto& [from, to] : unsaved_.spans()) {
+    held_.ForEachPiece(from, to, [&](uint64_t offset, const uint8_t* bytes, size_t n) {
+      ranges.push_back({static_cast<uint32_t>(offset), bytes, static_cast<uint32_t>(n)});
+    });
+  }
+  EncodeLogTransaction(salt_, sequence_ + 1, ranges, &buffer);
   if (int err = WriteInPieces(log_.get(), log_end_, buffer.data(), buffer.size()); err != 0) {
     if (new_log) log_.reset();  // started again at the next commit
     return StoreStatusFromErrno(err);
@@ -148,12 +154,12 @@ StoreStatus Pager::Commit() {
   }
   log_end_ += buffer.size();
   ++sequence_;
-  committed_.Absorb(std::move(pending_));
+  unsaved_.clear();
   return log_end_ >= checkpoint_bytes.load(std::memory_order_relaxed) ? Checkpoint() : kStoreOk;
 }
 
 StoreStatus Pager::WriteBack() {
-  for (const auto& [offset, bytes] : committed_.ranges()) {
+  for (const auto& [offset, bytes] : held_.ranges()) {
     if (int err = WriteInPieces(file_.get(), offset, bytes.data(), bytes.size()); err != 0) {
       return StoreStatusFromErrno(err);
     }
@@ -161,7 +167,7 @@ StoreStatus Pager::WriteBack() {
   if (sync_) {
     if (int err = file_->Sync(); err != 0) return StoreStatusFromErrno(err);
   }
-  committed_.clear();
+  held_.clear();
   return kStoreOk;
 }
 
@@ -194,7 +200,7 @@ void Pager::SetCheckpointBytesForTesting(uint64_t bytes) noexcept {
 
 StoreStatus Pager::Finish() {
   if (log_ == nullptr) return kStoreOk;
-  if (failed_) {
+  if (failed_ || !unsaved_.empty()) {
     log_.reset();  // kept for the next open
     return kStoreOk;
   }

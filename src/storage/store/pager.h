@@ -19,6 +19,7 @@
 
 #include "platform/fs/env.h"
 #include "storage/store/byte_ranges.h"
+#include "storage/store/commit_log.h"
 #include "storage/store/status.h"
 
 namespace tavo {
@@ -48,21 +49,24 @@ class Pager final : public File {
   // nothing. A log that does not belong to the file is removed or ignored.
   StoreStatus Recover(bool writable);
 
-  bool has_pending() const noexcept { return !pending_.empty(); }
-  size_t pending_bytes() const noexcept { return pending_.bytes(); }
+  bool has_pending() const noexcept { return !unsaved_.empty(); }
+  size_t pending_bytes() const noexcept { return static_cast<size_t>(unsaved_.bytes()); }
   // Commits the current transaction. On a failure before the log is durable
   // the transaction stays pending and a later Commit retries; on a failure
   // after it (or in a checkpoint), failed() turns true and the pager commits
   // no more: the log, replayed at the next open, holds what the file lacks.
   StoreStatus Commit();
   bool failed() const noexcept { return failed_; }
-  // At close: a last checkpoint, then the log is removed, unless failed().
+  // At close: a last checkpoint, then the log is removed; unless failed(),
+  // or the last commit failed (then the next open finishes from the log what
+  // was committed, and what was not stays out of the file).
   StoreStatus Finish();
 
-  // A checkpoint runs once the log holds this many bytes (default 8 MiB).
-  // Tests make it small to reach the checkpoint often.
+  // A checkpoint runs once the log holds this many bytes (default 32 MiB,
+  // as much as the node cache: the committed transactions wait in memory
+  // until then). Tests make it small to reach the checkpoint often.
   static void SetCheckpointBytesForTesting(uint64_t bytes) noexcept;
-  static constexpr uint64_t kDefaultCheckpointBytes = uint64_t{8} << 20;
+  static constexpr uint64_t kDefaultCheckpointBytes = uint64_t{32} << 20;
 
  private:
   StoreStatus StartLog(std::vector<uint8_t>* buffer);
@@ -76,10 +80,15 @@ class Pager final : public File {
   std::string log_path_;
   std::unique_ptr<File> file_;
   bool sync_;
-  ByteRanges committed_;  // in the log, not yet in the file
-  ByteRanges pending_;    // the current transaction
+  // Everything written since the last checkpoint: the committed
+  // transactions (in the log, not yet in the file) with the current one
+  // over them. A transaction cannot be abandoned, so both can share it.
+  ByteRanges held_;
+  ByteSpans unsaved_;  // where the current transaction wrote
   std::unique_ptr<File> log_;
-  std::vector<uint8_t> log_buffer_;  // kept between commits, so that its memory is reused
+  // Kept between commits, so that their memory is reused.
+  std::vector<uint8_t> log_buffer_;
+  std::vector<LogRange> log_ranges_;
   uint64_t log_end_ = 0;
   uint32_t salt_ = 0;
   uint32_t sequence_ = 0;  // of the last transaction in the log

@@ -14,7 +14,7 @@ namespace {
 
 constexpr uint32_t kImageFixedBytes = 12;
 
-uint32_t KeyTableEnd(uint32_t key_count) noexcept { return kImageFixedBytes + 8 * key_count; }
+constexpr uint32_t KeyTableEnd(uint32_t key_count) noexcept { return kImageFixedBytes + 8 * key_count; }
 
 uint32_t ImageWord(const std::vector<uint8_t>& image, size_t i) noexcept {
   return LoadWord(image.data() + 4 * i, false);
@@ -64,7 +64,7 @@ void StoreFile::ConvertImage(uint8_t* image, StoreConvert direction) const {
   const size_t table_words = KeyTableEnd(key_count) / 4;
   // The table is read in native order: after swapping when coming from the
   // file, before swapping when going to it.
-  std::vector<uint32_t> table(table_words);
+  std::array<uint32_t, KeyTableEnd(kMaxHeaderKeys) / 4> table;
   for (size_t i = 0; i < table_words; ++i) {
     table[i] = LoadWord(image + 4 * i, direction == StoreConvert::kToNative);
   }
@@ -108,7 +108,7 @@ StoreStatus StoreFile::ReadRecord(uint32_t position, std::unique_ptr<StoreRecord
   StoreStatus status = kStoreOk;
   const uint8_t* tagged = WindowAt(position - 4, 4 + size_t{read_hint}, read_ahead, &status);
   if (status != kStoreOk) return status;
-  std::vector<uint8_t> raw;
+  std::vector<uint8_t>& raw = read_buffer;
   size_t available = 4 + size_t{read_hint};
   if (tagged == nullptr) {
     raw.resize(available);
@@ -153,7 +153,8 @@ StoreStatus StoreFile::WriteRecordImage(const StoreRecord& record, uint32_t bloc
   DropWindow();
   const std::vector<uint8_t>& image = record.image();
   // The whole block is written, so that the file always reaches its end.
-  std::vector<uint8_t> raw(4 + size_t{block_capacity}, 0);
+  std::vector<uint8_t>& raw = write_buffer;
+  raw.assign(4 + size_t{block_capacity}, 0);
   StoreWord(raw.data(), BlockTag(BlockKind::kRecord, block_capacity), swap);
   std::memcpy(raw.data() + 4, image.data(), image.size());
   if (swap) ConvertImage(raw.data() + 4, StoreConvert::kToFile);

@@ -88,6 +88,8 @@ struct StoreFile {
   // Read-ahead for iteration; dropped by every write.
   uint64_t window_start = 0;
   std::vector<uint8_t> window;
+  // Of ReadRecord and WriteRecordImage, kept so that their memory is reused.
+  std::vector<uint8_t> read_buffer, write_buffer;
 
   bool writable() const noexcept { return (mode & kStoreAccessMask) == kStoreReadWrite; }
 
