@@ -40,19 +40,30 @@ void ByteRanges::Write(uint64_t offset, const uint8_t* in, size_t n) {
   }
 }
 
+// Exception-safe: the only allocation happens before anything changes, and a
+// merge reuses the first span's node.
 void ByteSpans::Add(uint64_t from, uint64_t to) {
   if (from >= to) return;
-  auto it = spans_.upper_bound(from);
-  if (it != spans_.begin() && std::prev(it)->second >= from) --it;
-  // Every span that touches [from, to) merges into one.
-  while (it != spans_.end() && it->first <= to) {
-    from = std::min(from, it->first);
-    to = std::max(to, it->second);
-    bytes_ -= it->second - it->first;
-    it = spans_.erase(it);
+  auto first = spans_.upper_bound(from);
+  if (first != spans_.begin() && std::prev(first)->second >= from) --first;
+  auto last = first;
+  uint64_t merged = 0;
+  for (; last != spans_.end() && last->first <= to; ++last) {
+    from = std::min(from, last->first);
+    to = std::max(to, last->second);
+    merged += last->second - last->first;
   }
-  spans_.emplace_hint(it, from, to);
-  bytes_ += to - from;
+  if (first == last) {
+    spans_.emplace_hint(last, from, to);
+  } else {
+    const auto rest = std::next(first);
+    auto node = spans_.extract(first);
+    spans_.erase(rest, last);
+    node.key() = from;
+    node.mapped() = to;
+    spans_.insert(last, std::move(node));
+  }
+  bytes_ += (to - from) - merged;
 }
 
 void ByteRanges::Overlay(uint64_t offset, uint8_t* buf, size_t n, size_t* covered) const {

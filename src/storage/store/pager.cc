@@ -54,8 +54,11 @@ int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
 }
 
 int Pager::Write(uint64_t offset, const void* buf, size_t n) {
-  held_.Write(offset, static_cast<const uint8_t*>(buf), n);
+  // The span first: a byte held and not yet committed always lies in a span,
+  // even when running out of memory stops the write halfway, so that
+  // Finish never writes it into the file.
   unsaved_.Add(offset, offset + n);
+  held_.Write(offset, static_cast<const uint8_t*>(buf), n);
   return 0;
 }
 
