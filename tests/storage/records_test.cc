@@ -230,6 +230,26 @@ TEST_F(StoreRecords, ChurnReusesFreedBlocks) {
   EXPECT_EQ(Store_Verify(path_, kStoreRead, BigEndianType()), kStoreOk);
 }
 
+// A block allocated at the end of the file and freed before any flush (a
+// position tree made and folded again) leaves only its free-list link
+// written; the file must still reach the end of it.
+TEST_F(StoreRecords, BlockFreedBeforeItsFirstFlushStillEndsTheFile) {
+  const uint32_t rating = 5;
+  StoreRecord* records[2] = {};
+  for (uint32_t i = 0; i < 2; ++i) {
+    const std::string name = "r" + std::to_string(i);
+    ASSERT_EQ(Store_NewRecord(file_, &records[i], "d", 1, 16), kStoreOk);
+    ASSERT_EQ(Store_SetKey(file_, records[i], 0, name.c_str(), static_cast<uint32_t>(name.size() + 1)), kStoreOk);
+    ASSERT_EQ(Store_SetKey(file_, records[i], 2, &rating, 4), kStoreOk);
+    ASSERT_EQ(Store_Insert(file_, records[i]), kStoreOk);  // the second makes a position tree at the end
+  }
+  ASSERT_EQ(Store_Remove(file_, records[1]), kStoreOk);  // and folds it again
+  for (StoreRecord* r : records) Store_FreeRecord(file_, r);
+  Reopen();
+  EXPECT_EQ(Store_Verify(path_, kStoreRead, BigEndianType()), kStoreOk);
+  EXPECT_EQ(FindData(file_, 2, &rating, 4), "d");
+}
+
 TEST_F(StoreRecords, FlushOnInsertIsVisibleToAnotherHandle) {
   Reopen(kStoreReadWrite | kStoreFlushOnInsert);
   ASSERT_EQ(InsertTrack(file_, "now.mp3", 5, "flushed"), kStoreOk);
