@@ -6,10 +6,10 @@
 #include <string>
 
 #include "media/mp3_reader.h"
-#include "tests/media/memory_env.h"
+#include "support/env/mem_env.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  tavo::MemoryEnv env;
+  tavo::MemEnv env;
   env.Put("/fuzz.mp3", std::string(reinterpret_cast<const char*>(data), size));
   tavo::Mp3Reader reader(&env);
   if (reader.Open("/fuzz.mp3") == tavo::Mp3Status::kOk) {

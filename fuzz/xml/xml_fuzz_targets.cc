@@ -8,7 +8,7 @@
 
 #include "data/xml/xml.h"
 #include "data/xml/xml_file.h"
-#include "mem_env.h"
+#include "support/env/mem_env.h"
 #include "vocabulary/property_set.h"
 
 namespace tavo {

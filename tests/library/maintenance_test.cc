@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/fs/fault_env.h"
+#include "support/env/fault_env.h"
 #include "storage/maintenance/automatic_steps.h"
 #include "storage/maintenance/database_check.h"
 #include "storage/maintenance/database_files.h"

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "media/frame_search.h"
-#include "tests/media/memory_env.h"
+#include "support/env/fault_env.h"
+#include "support/env/mem_env.h"
 #include "tests/media/mp3_fixture.h"
 
 namespace tavo {
@@ -22,16 +23,14 @@ const std::string kHeader128 = BigEndian(HeaderWord({}));  // FF FB 90 00
 
 class Mp3ReaderTest : public testing::Test {
  protected:
-  Mp3Status Open(std::string data) {
-    env_.Put("/a.mp3", std::move(data));
-    return reader_.Open("/a.mp3");
-  }
-  Mp3Status Open(MemoryFileState state) {
-    env_.Put("/a.mp3", std::move(state));
+  Mp3Status Open(std::string data, FaultEnv::FileFaults faults = {}) {
+    files_.Put("/a.mp3", std::move(data));
+    env_.SetFileFaults("/a.mp3", faults);
     return reader_.Open("/a.mp3");
   }
 
-  MemoryEnv env_;
+  MemEnv files_;
+  FaultEnv env_{&files_};
   Mp3Reader reader_{&env_};
 };
 
@@ -207,10 +206,10 @@ TEST_F(Mp3ReaderTest, FilesThatCannotBeRead) {
   std::string good = kHeader128;
   good.resize(10'000, '\0');
   EXPECT_EQ(reader_.Open("/missing.mp3"), Mp3Status::kCannotOpen);
-  EXPECT_EQ(Open(MemoryFileState{.data = good, .read_fails = true}), Mp3Status::kCannotOpen);
-  EXPECT_EQ(Open(MemoryFileState{.data = good, .size_fails = true}), Mp3Status::kCannotOpen);
+  EXPECT_EQ(Open(good, {.fail_reads = true}), Mp3Status::kCannotOpen);
+  EXPECT_EQ(Open(good, {.fail_size = true}), Mp3Status::kCannotOpen);
   // Gone between sizing and reading: nothing left to read.
-  EXPECT_EQ(Open(MemoryFileState{.data = good, .readable = 0}), Mp3Status::kNoFrame);
+  EXPECT_EQ(Open(good, {.readable = 0}), Mp3Status::kNoFrame);
 }
 
 TEST_F(Mp3ReaderTest, FailedOpenClearsEarlierValues) {

@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/media/memory_env.h"
+#include "support/env/fault_env.h"
+#include "support/env/mem_env.h"
 
 namespace tavo {
 namespace {
@@ -49,7 +50,8 @@ std::string AsfHeader(uint64_t play_duration_100ns, uint64_t preroll_ms, uint32_
 class WmaReaderTest : public testing::Test {
  protected:
   void TearDown() override { WmaReader::SetSupportForTesting(WmaSupport::kUnchecked); }
-  MemoryEnv env_;
+  MemEnv files_;
+  FaultEnv env_{&files_};
   WmaReader reader_{&env_};
 };
 
@@ -65,25 +67,27 @@ TEST_F(WmaReaderTest, ReadsFileMadeByEncoder) {
 TEST_F(WmaReaderTest, DurationAndBitRateFromHeader) {
   // 1,234,567,890 x 100 ns = 123,456.789 ms, rounded to the millisecond;
   // 16,000 bytes/s = 128 kbps.
-  env_.Put("/a.wma", AsfHeader(1'234'567'890, 0, 16'000));
+  files_.Put("/a.wma", AsfHeader(1'234'567'890, 0, 16'000));
   ASSERT_EQ(reader_.Read("/a.wma"), WmaStatus::kOk);
   EXPECT_EQ(reader_.DurationMs(), 123'457u);
   EXPECT_EQ(reader_.BitRate(), 128u);
 
   // Preroll is buffering, not play time.
-  env_.Put("/b.wma", AsfHeader(1'234'567'890, 3'000, 16'000));
+  files_.Put("/b.wma", AsfHeader(1'234'567'890, 3'000, 16'000));
   ASSERT_EQ(reader_.Read("/b.wma"), WmaStatus::kOk);
   EXPECT_EQ(reader_.DurationMs(), 120'457u);
 }
 
 TEST_F(WmaReaderTest, UnreadableFilesFailWithBothValuesZero) {
   const std::string good = AsfHeader(1'234'567'890, 0, 16'000);
-  env_.Put("/ok.wma", good);
-  env_.Put("/mp3.wma", std::string("\xFF\xFB\x90\x00", 4) + std::string(4000, '\0'));
-  env_.Put("/empty.wma", std::string());
-  env_.Put("/cut.wma", good.substr(0, good.size() / 2));
-  env_.Put("/vanished.wma", MemoryFileState{.data = good, .readable = 0});
-  env_.Put("/failing.wma", MemoryFileState{.data = good, .read_fails = true});
+  files_.Put("/ok.wma", good);
+  files_.Put("/mp3.wma", std::string("\xFF\xFB\x90\x00", 4) + std::string(4000, '\0'));
+  files_.Put("/empty.wma", std::string());
+  files_.Put("/cut.wma", good.substr(0, good.size() / 2));
+  files_.Put("/vanished.wma", good);
+  env_.SetFileFaults("/vanished.wma", {.readable = 0});
+  files_.Put("/failing.wma", good);
+  env_.SetFileFaults("/failing.wma", {.fail_reads = true});
   for (const char* path :
        {"/missing.wma", "/mp3.wma", "/empty.wma", "/cut.wma", "/vanished.wma", "/failing.wma"}) {
     SCOPED_TRACE(path);
@@ -95,7 +99,7 @@ TEST_F(WmaReaderTest, UnreadableFilesFailWithBothValuesZero) {
 }
 
 TEST_F(WmaReaderTest, UnavailableSupportFailsEveryRead) {
-  env_.Put("/a.wma", AsfHeader(1'234'567'890, 0, 16'000));
+  files_.Put("/a.wma", AsfHeader(1'234'567'890, 0, 16'000));
   ASSERT_EQ(reader_.Read("/a.wma"), WmaStatus::kOk);
   WmaReader::SetSupportForTesting(WmaSupport::kUnavailable);
   for (int i = 0; i < 2; ++i) {

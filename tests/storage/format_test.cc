@@ -57,7 +57,11 @@ TEST(StoreFormat, HeaderWordsOfALibraryFile) {
   EXPECT_NE(BigEndianWord(b, 52), 0u);       // key 0 has a root
   EXPECT_NE(BigEndianWord(b, 52 + 12), 0u);  // key 1 got one on insert
   EXPECT_EQ(BigEndianWord(b, 52 + 24), 0u);  // keys 2, 3 are still empty
-  for (size_t i = 44 + 12 * 4; i < 512; ++i) ASSERT_EQ(b[i], 0) << i;
+  // Zeros up to the commit stamp, which records where the file ended.
+  for (size_t i = 44 + 12 * 4; i < 480; ++i) ASSERT_EQ(b[i], 0) << i;
+  EXPECT_EQ(std::memcmp(&b[480], "TXCS", 4), 0);
+  EXPECT_EQ(BigEndianWord(b, 484), b.size());
+  for (size_t i = 504; i < 512; ++i) ASSERT_EQ(b[i], 0) << i;
 }
 
 TEST(StoreFormat, RecordImageBytesAreBigEndian) {

@@ -14,6 +14,19 @@
 
 namespace tavo::testing {
 
+// Sanitized builds run several times slower; long tests do less there.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitizedBuild = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kSanitizedBuild = true;
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+#else
+inline constexpr bool kSanitizedBuild = false;
+#endif
+
 inline std::string ScratchPath(const std::string& name) {
   const char* base = std::getenv("TAVO_TEST_TMPDIR");
   std::filesystem::path dir = base != nullptr ? base : std::filesystem::temp_directory_path();
@@ -74,6 +87,23 @@ inline std::string FindByName(StoreFile* file, const std::string& name, StoreSta
 }
 
 inline uint64_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+
+// Calls visit(record) for every record entered under `key`, in walk order,
+// and frees each; returns the status that ended the walk (kStoreNotFound at
+// its end).
+template <class Visit>
+StoreStatus ForEachRecord(StoreFile* file, uint32_t key, Visit visit, const void* value = nullptr,
+                          uint32_t length = 0) {
+  StoreIteration* it = nullptr;
+  StoreRecord* r = nullptr;
+  StoreStatus s = Store_FindFirst(file, &it, &r, key, value, length);
+  for (; s == kStoreOk; s = Store_FindNext(file, it, &r)) {
+    visit(*r);
+    Store_FreeRecord(file, r);
+  }
+  if (it != nullptr) Store_EndFind(file, it);
+  return s;
+}
 
 }  // namespace tavo::testing
 

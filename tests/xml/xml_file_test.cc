@@ -11,7 +11,8 @@
 
 #include "data/xml/xml.h"
 #include "data/xml/xml_file.h"
-#include "mem_env.h"
+#include "support/env/fault_env.h"
+#include "support/env/mem_env.h"
 
 namespace tavo {
 namespace {
@@ -233,9 +234,9 @@ TEST(XmlFileFaults, FullDiskOnCompanionWritesPlainAndDropsStaleCompanion) {
   MemEnv env;
   ASSERT_EQ(XmlFile_Write("d/list.xml", "<OLD/>", &env), 0);
   ASSERT_EQ(env.files.count("d/list.bml"), 1u);
-  env.full_disk_suffixes = {".bml.tmp"};
-  env.partial_bytes = 5;
-  ASSERT_EQ(XmlFile_Write("d/list.xml", "<NEW/>", &env), 0);
+  FaultEnv full(&env);
+  full.FailWritesAfter(5, ".bml.tmp");
+  ASSERT_EQ(XmlFile_Write("d/list.xml", "<NEW/>", &full), 0);
   EXPECT_EQ(env.files.count("d/list.bml.tmp"), 0u);  // the partial temporary is gone
   EXPECT_EQ(env.files.count("d/list.bml"), 0u);      // the stale companion too
   EXPECT_EQ(env.files["d/list.xml"], "<NEW/>");
@@ -246,9 +247,9 @@ TEST(XmlFileFaults, FullDiskEverywhereKeepsTheOldDocument) {
   MemEnv env;
   ASSERT_EQ(XmlFile_Write("d/list.xml", "<OLD/>", &env), 0);
   const std::string old_companion = env.files["d/list.bml"];
-  env.full_disk_suffixes = {".tmp"};
-  env.partial_bytes = 3;
-  EXPECT_EQ(XmlFile_Write("d/list.xml", "<NEW/>", &env), kXmlFileCannotOpen);
+  FaultEnv full(&env);
+  full.FailWritesAfter(3, ".tmp");
+  EXPECT_EQ(XmlFile_Write("d/list.xml", "<NEW/>", &full), kXmlFileCannotOpen);
   EXPECT_EQ(env.files["d/list.bml"], old_companion);  // untouched
   EXPECT_EQ(env.files.count("d/list.xml"), 0u);
   EXPECT_EQ(Read("d/list.xml", &env), "<OLD/>");

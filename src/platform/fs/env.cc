@@ -27,8 +27,17 @@ int Env::WriteAtomically(const std::string& path, const void* data, size_t n) {
   if (rc == 0) rc = file->Sync();
   file.reset();
   if (rc == 0) rc = Rename(temp, path);
-  if (rc != 0) Remove(temp);
-  return rc;
+  if (rc != 0) {
+    Remove(temp);
+    return rc;
+  }
+  return SyncDirOf(path);
+}
+
+int Env::SyncDirOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return SyncDir(".");
+  return SyncDir(slash == 0 ? "/" : path.substr(0, slash));
 }
 
 }  // namespace tavo

@@ -32,7 +32,9 @@ class File {
   virtual int Write(uint64_t offset, const void* buf, size_t n) = 0;
   virtual int Size(uint64_t* size) = 0;
   virtual int Truncate(uint64_t size) = 0;
-  // Makes written data durable.
+  // Makes the file's data durable (fdatasync): once it returns 0, what was
+  // written survives a power loss. The file's name is durable only after
+  // Env::SyncDir of its directory.
   virtual int Sync() = 0;
 };
 
@@ -76,12 +78,18 @@ class Env {
   // Entries of a directory, "." and ".." left out, in no particular order.
   virtual int ListDir(const std::string& path, std::vector<DirEntry>* entries) = 0;
   virtual int CopyFile(const std::string& from, const std::string& to) = 0;
+  // Makes the directory's entries durable: files created, removed or renamed
+  // in it survive a power loss once this returns 0.
+  virtual int SyncDir(const std::string& dir) = 0;
 
   // Whole-file helpers built on the calls above.
   int ReadAll(const std::string& path, std::string* data);
   // Writes through a temporary file in the same directory and renames it over
-  // `path`, so a crash or a full disk never leaves a truncated `path`.
+  // `path`, so a crash, a power loss or a full disk never leaves a truncated
+  // `path`. On success the new content and the name are durable.
   int WriteAtomically(const std::string& path, const void* data, size_t n);
+  // SyncDir of the directory that holds `path` ("." when it names none).
+  int SyncDirOf(const std::string& path);
 };
 
 }  // namespace tavo

@@ -135,6 +135,17 @@ class PosixEnv final : public Env {
     return 0;
   }
 
+  int SyncDir(const std::string& dir) override {
+    int fd;
+    do {
+      fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return Errno();
+    const int rc = ::fsync(fd) == 0 ? 0 : Errno();
+    ::close(fd);
+    return rc;
+  }
+
   int CopyFile(const std::string& from, const std::string& to) override {
     std::string data;
     if (int rc = ReadAll(from, &data)) return rc;

@@ -129,14 +129,14 @@ StoreStatus BlockAllocator::Allocate(uint32_t min_capacity, Block* out) {
   return Append(capacity, out);
 }
 
-void BlockAllocator::Free(Block block) { pending_.push_back(block); }
+StoreStatus BlockAllocator::Free(Block block) { return Push(block); }
 
-void BlockAllocator::Unallocate(Block block) {
+StoreStatus BlockAllocator::Unallocate(Block block) {
   if (block.offset + uint64_t{block.capacity} == end_) {
     end_ -= 4 + uint64_t{block.capacity};
-  } else {
-    pending_.push_back(block);
+    return kStoreOk;
   }
+  return Push(block);
 }
 
 StoreStatus BlockAllocator::Push(Block block) {
@@ -164,7 +164,8 @@ StoreStatus BlockAllocator::WriteDirectory() {
 }
 
 StoreStatus BlockAllocator::PrepareCommit() {
-  if (directory_ != 0 || pending_.empty()) return kStoreOk;
+  if (directory_ != 0) return directory_dirty_ ? WriteDirectory() : kStoreOk;
+  if (std::all_of(heads_.begin(), heads_.end(), [](uint32_t head) { return head == 0; })) return kStoreOk;
   Block anchor, directory;
   if (StoreStatus s = Append(BlockCapacityFor(kAnchorBytes), &anchor); s != kStoreOk) return s;
   if (StoreStatus s = Append(BlockCapacityFor(kDirectoryBytes), &directory); s != kStoreOk) return s;
@@ -177,15 +178,6 @@ StoreStatus BlockAllocator::PrepareCommit() {
     return StoreStatusFromErrno(err);
   }
   anchor_ = anchor.offset;
-  return kStoreOk;
-}
-
-StoreStatus BlockAllocator::FinishCommit() {
-  while (!pending_.empty()) {
-    if (StoreStatus s = Push(pending_.back()); s != kStoreOk) return s;
-    pending_.pop_back();
-  }
-  if (directory_ != 0 && directory_dirty_) return WriteDirectory();
   return kStoreOk;
 }
 

@@ -8,18 +8,19 @@
 // thus share one class and reuse each other's blocks exactly, and churn does
 // not grow the file without bound.
 //
-// Crash safety: a block freed since the last flush may still be referenced by
-// the trees on disk, so it joins a free list only at the next commit, after
-// the header and nodes that no longer reference it have been written. The list
-// heads live in the free directory block, located through anchor block 1:
+// A freed block joins its list at once: every write is part of a
+// transaction that reaches the file whole or not at all (pager.h), so a block
+// the last commit still uses may be reused by the next one. The list heads
+// live in the free directory block, located through anchor block 1:
 //
 //   Free directory content:
 //   OFFSET      SIZE  DESCRIPTION
 //   4 * c       4     head of the free list of class c (0 = empty)
 //
 // Popping a head checks that the block is still tagged free and belongs to the
-// class; a list that fails the check (stale after a crash) is dropped and its
-// blocks leak rather than be handed out twice.
+// class; a list that fails the check (a damaged file, or one written by an
+// older version that reused blocks before its commits were atomic) is
+// dropped and its blocks leak rather than be handed out twice.
 #ifndef TAVO_STORAGE_STORE_BLOCK_ALLOCATOR_H_
 #define TAVO_STORAGE_STORE_BLOCK_ALLOCATOR_H_
 
@@ -58,18 +59,15 @@ class BlockAllocator {
   uint32_t anchor_offset() const noexcept { return anchor_; }
 
   StoreStatus Allocate(uint32_t min_capacity, Block* out);
-  // Frees a block that the file on disk may still reference: reusable after
-  // the next Commit.
-  void Free(Block block);
-  // Returns a block that was never written or referenced: reusable at once.
-  void Unallocate(Block block);
+  // Puts a block on its free list.
+  StoreStatus Free(Block block);
+  // Gives back a block that was never written: the end of the file shrinks
+  // when it was the last block, otherwise it is freed.
+  StoreStatus Unallocate(Block block);
 
-  // Commit happens in two steps around the header write: Prepare makes sure
-  // the anchor and directory blocks exist (the header must name them only once
-  // they are written); Finish links the blocks freed since the last commit
-  // into their lists and writes the directory.
+  // Before a commit: creates the anchor and the directory once a list is in
+  // use, and writes the directory when a head changed.
   StoreStatus PrepareCommit();
-  StoreStatus FinishCommit();
 
   // For verification: the list heads as loaded.
   const std::array<uint32_t, kFreeClasses>& heads() const noexcept { return heads_; }
@@ -91,7 +89,6 @@ class BlockAllocator {
   uint32_t directory_ = 0;
   bool directory_dirty_ = false;
   std::array<uint32_t, kFreeClasses> heads_{};
-  std::vector<Block> pending_;
 };
 
 }  // namespace tavo

@@ -17,7 +17,7 @@ void MoveEntries(Node* from, uint32_t first, uint32_t last, Node* to) {
 }  // namespace
 
 StoreStatus BTree::Descend(uint32_t root, uint32_t code, Position* pos) {
-  pos->path.clear();
+  pos->depth = 0;
   uint32_t offset = root;
   for (uint32_t depth = 0;; ++depth) {
     if (depth > kMaxTreeDepth) return kStoreTreeShape;
@@ -29,7 +29,7 @@ StoreStatus BTree::Descend(uint32_t root, uint32_t code, Position* pos) {
       pos->index = (i >= 0 && node->code(static_cast<uint32_t>(i)) == code) ? i : -1;
       return kStoreOk;
     }
-    pos->path.push_back(node);
+    pos->path[pos->depth++] = node;
     offset = i < 0 ? node->link() : node->value(static_cast<uint32_t>(i));
   }
 }
@@ -76,7 +76,10 @@ StoreStatus BTree::SplitInner(Node* inner, uint32_t code, uint32_t child, uint32
     MoveEntries(inner, k + 1, count, fresh);
     inner->set_entry(k, 0, 0);
     inner->set_count(k);
-    fresh->InsertEntry(code, child);
+    // With an odd capacity a code can fall between the entries k - 1 and k;
+    // it belongs left of the separator. (Placing it right, as the rule for
+    // even capacities would, leaves it where no search finds it.)
+    (code < *separator ? inner : fresh)->InsertEntry(code, child);
   }
   nodes_->MarkDirty(inner);
   *right = fresh;
@@ -95,7 +98,7 @@ StoreStatus BTree::InsertAbsent(uint32_t* root, Position* pos, uint32_t code, ui
   uint32_t separator = 0;
   Node* right = nullptr;
   if (StoreStatus s = SplitLeaf(leaf, code, value, &separator, &right); s != kStoreOk) return s;
-  for (size_t level = pos->path.size(); level-- > 0;) {
+  for (size_t level = pos->depth; level-- > 0;) {
     Node* parent = pos->path[level];
     if (parent->count() < capacity) {
       parent->InsertEntry(separator, right->offset);

@@ -3,7 +3,9 @@
 // roots) and for duplicate trees (codes and values are record positions).
 //
 // Splits follow the file's rule so that any two writers of this format build
-// the same tree from the same insertions. Entries are removed without merging
+// the same tree from the same insertions; with an odd entry capacity an inner
+// split puts a code that falls left of the separator into the left node (the
+// rule as written puts it right, where no search finds it). Entries are removed without merging
 // nodes: a tree keeps its shape, leaves may become empty, and every walk
 // skips empty leaves. Inner nodes never become empty.
 //
@@ -12,6 +14,7 @@
 #ifndef TAVO_STORAGE_STORE_BTREE_H_
 #define TAVO_STORAGE_STORE_BTREE_H_
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -27,7 +30,10 @@ class BTree {
 
   // The leaf where `code` belongs, with the inner nodes above it.
   struct Position {
-    std::vector<Node*> path;  // inner nodes from the root down
+    // Inner nodes from the root down; Descend stops a deeper walk, so they
+    // fit without an allocation.
+    std::array<Node*, kMaxTreeDepth + 1> path{};
+    size_t depth = 0;
     Node* leaf = nullptr;
     int index = -1;           // entry holding `code`, -1 when absent
   };

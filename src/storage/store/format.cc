@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "storage/store/byte_order.h"
+#include "storage/store/checksum.h"
 
 namespace tavo {
 namespace {
@@ -27,7 +28,30 @@ constexpr SizeField kPlainFields[] = {
     {40, &StoreHeader::user_block},
 };
 
+constexpr char kStampMagic[4] = {'T', 'X', 'C', 'S'};
+constexpr uint32_t kStampChecksum = kStampOffset + 16;
+
 }  // namespace
+
+void EncodeStamp(uint8_t header[kHeaderReserved], const CommitStamp& stamp, bool swap) noexcept {
+  uint8_t* p = header + kStampOffset;
+  std::memcpy(p, kStampMagic, 4);
+  StoreWord(p + 4, stamp.end, swap);
+  StoreWord(p + 8, stamp.sequence, swap);
+  StoreWord(p + 12, stamp.salt, swap);
+  const uint64_t sum = Checksum64(header, kStampChecksum);
+  for (int i = 0; i < 8; ++i) p[16 + i] = static_cast<uint8_t>(sum >> (8 * i));  // little-endian on every machine
+  std::memset(p + 24, 0, kHeaderReserved - kStampOffset - 24);
+}
+
+bool DecodeStamp(const uint8_t header[kHeaderReserved], bool swap, CommitStamp* out) noexcept {
+  const uint8_t* p = header + kStampOffset;
+  uint64_t stored = 0;
+  for (int i = 0; i < 8; ++i) stored |= uint64_t{p[16 + i]} << (8 * i);
+  if (std::memcmp(p, kStampMagic, 4) != 0 || stored != Checksum64(header, kStampChecksum)) return false;
+  *out = {LoadWord(p + 4, swap), LoadWord(p + 8, swap), LoadWord(p + 12, swap)};
+  return true;
+}
 
 void StoreHeader::Encode(uint8_t out[kHeaderReserved], bool swap) const noexcept {
   std::memset(out, 0, kHeaderReserved);

@@ -17,8 +17,18 @@
 //   44 + 12i    4     key i: type (how its value is byte-swapped)
 //   48 + 12i    4     key i: method (how its key code is computed)
 //   52 + 12i    4     key i: root node offset, 0 while the tree is empty
+//   ...               0 up to the commit stamp
+//   480         4     commit stamp: magic "TXCS"
+//   484         4       end of the file when this header was committed
+//   488         4       commit sequence: one more at every commit
+//   492         4       salt: drawn anew by every read-write open
+//   496         8       checksum of bytes 0-495
+//   504         8       0
 //
-// The meaningful part, 44 + 12 * key count bytes, fits into the 512.
+// The meaningful part, 44 + 12 * key count bytes, fits into the 512. The
+// commit stamp lies in the reserved rest: readers that do not know it ignore
+// it (and writers that do not know it write zeros there). Files of more than
+// 36 keys have no room for it.
 //
 // After the header the file is a sequence of blocks. Every block is framed by
 // one tag word; offsets stored anywhere in the file (roots, children, record
@@ -97,6 +107,25 @@ struct StoreHeader {
   // knows the file.
   static StoreStatus Decode(const uint8_t* in, size_t n, bool swap, StoreHeader* out);
 };
+
+// What the commit stamp records. A header without a valid stamp (written by
+// an older version, or too many keys) reads as no stamp.
+struct CommitStamp {
+  uint32_t end = 0;
+  uint32_t sequence = 0;
+  uint32_t salt = 0;
+};
+
+inline constexpr uint32_t kStampOffset = 480;
+
+constexpr bool StampFits(uint32_t key_count) noexcept {
+  return kHeaderFixedBytes + kKeyDescriptorBytes * key_count <= kStampOffset;
+}
+
+// Writes the stamp into an encoded header (after StoreHeader::Encode).
+void EncodeStamp(uint8_t header[kHeaderReserved], const CommitStamp& stamp, bool swap) noexcept;
+// Reads the stamp of a whole header; false when it has none that checks out.
+bool DecodeStamp(const uint8_t header[kHeaderReserved], bool swap, CommitStamp* out) noexcept;
 
 // Entry capacity of an index node: a 12-byte node header and 8-byte entries.
 constexpr uint32_t NodeEntryCapacity(uint32_t node_size) noexcept {

@@ -1,7 +1,7 @@
-// Iteration over one key's tree in (key code, record position) order. The
-// iteration keeps only the last pair it handed out and seeks past it each
-// time, so it survives inserts and removes in between, and in a damaged tree
-// every step strictly advances.
+// Iteration over one key's tree in walk order (key code, digest, position;
+// key_index.cc), or over the records of one value by position. The
+// iteration keeps only the place of the last record it handed out and seeks
+// past it each time, so it survives inserts and removes in between.
 #include <algorithm>
 
 #include <new>
@@ -11,34 +11,57 @@
 namespace tavo {
 namespace {
 
-StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
+// Over one value: the candidates under its code and digest, by position.
+StoreStatus AdvanceByValue(StoreFile* file, StoreIteration* it, StoreRecord** out) {
   const KeyDescriptor& key = file->header.keys[it->key];
+  const KeyValue wanted(key.method, it->value.data(), static_cast<uint32_t>(it->value.size()));
   for (;;) {
-    uint32_t code = 0, position = 0;
+    uint32_t position = 0;
     bool found = false;
-    const uint32_t from = it->whole_key ? 0 : it->code;
-    if (StoreStatus s = NextKeyEntry(file, it->key, it->started, it->last_code, it->last_position, from, &code,
-                                     &position, &found, &it->cursor);
+    if (StoreStatus s = NextCandidate(file, it->key, wanted, it->started ? it->last.position : 0, &position, &found);
         s != kStoreOk) {
       return s;
     }
-    if (!found || (!it->whole_key && code != it->code)) return kStoreNotFound;
+    if (!found) return kStoreNotFound;
     it->started = true;
-    it->last_code = code;
-    it->last_position = position;
+    it->last = {wanted.code(), 0, position};
     std::unique_ptr<StoreRecord> record;
     if (StoreStatus s = file->ReadRecord(position, &record, true); s != kStoreOk) return s;
-    const uint8_t* value = record->key_value(it->key);
-    const uint32_t length = record->key_length(it->key);
-    // A record entered under a code its value does not produce means the tree
-    // and the record disagree: the file is damaged.
-    if (length == 0 || KeyCode(key.method, value, length) != code) return kStoreTreeShape;
-    if (it->whole_key || KeyValuesEqual(key.method, value, length, it->value.data(),
-                                        static_cast<uint32_t>(it->value.size()))) {
+    if (KeyValuesEqual(key.method, record->key_value(it->key), record->key_length(it->key), it->value.data(),
+                       static_cast<uint32_t>(it->value.size()))) {
       *out = record.release();
       return kStoreOk;
     }
   }
+}
+
+// Over the whole key, in walk order (code, digest, position).
+StoreStatus AdvanceWholeKey(StoreFile* file, StoreIteration* it, StoreRecord** out) {
+  const KeyDescriptor& key = file->header.keys[it->key];
+  KeyPlace place;
+  bool digest_known = false, found = false;
+  if (StoreStatus s = NextKeyEntry(file, it->key, it->started ? &it->last : nullptr, 0, &place, &digest_known,
+                                   &found, &it->cursor);
+      s != kStoreOk) {
+    return s;
+  }
+  if (!found) return kStoreNotFound;
+  std::unique_ptr<StoreRecord> record;
+  if (StoreStatus s = file->ReadRecord(place.position, &record, true); s != kStoreOk) return s;
+  const uint8_t* value = record->key_value(it->key);
+  const uint32_t length = record->key_length(it->key);
+  // A record entered under a code its value does not produce means the tree
+  // and the record disagree: the file is damaged.
+  if (length == 0 || KeyCode(key.method, value, length) != place.code) return kStoreTreeShape;
+  if (!digest_known) place.digest = key.method == kKeyMethodInteger ? 0 : KeyDigest(key.method, value, length);
+  it->started = true;
+  it->last = place;
+  *out = record.release();
+  return kStoreOk;
+}
+
+StoreStatus Advance(StoreFile* file, StoreIteration* it, StoreRecord** out) {
+  return it->whole_key ? AdvanceWholeKey(file, it, out) : AdvanceByValue(file, it, out);
 }
 
 }  // namespace
@@ -57,7 +80,6 @@ StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRe
   if (value != nullptr) {
     const auto* bytes = static_cast<const uint8_t*>(value);
     it->value.assign(bytes, bytes + length);
-    it->code = KeyCode(file->header.keys[key_index].method, bytes, length);
   }
   StoreRecord* first = nullptr;
   if (StoreStatus s = Advance(file, it.get(), &first); s != kStoreOk) return s;

@@ -101,6 +101,27 @@ uint32_t KeyCode(uint32_t method, const uint8_t* value, uint32_t length) noexcep
   }
 }
 
+uint32_t KeyDigest(uint32_t method, const uint8_t* value, uint32_t length) noexcept {
+  uint64_t h = 0xCBF29CE484222325ull;
+  auto mix = [&h](uint64_t unit) { h = (h ^ unit) * 0x100000001B3ull; };
+  uint32_t pos = 0;
+  if (method == kKeyMethodText) {
+    // The characters compared case-folded, then what KeyValuesEqual compares
+    // byte for byte after an invalid sequence.
+    uint32_t c = 0;
+    while (NextChar(value, length, &pos, &c)) mix(FoldToUpper(c));
+    mix(0x1000000);
+    if (pos >= length || value[pos] == 0) pos = length;
+  }
+  for (; pos < length; ++pos) mix(value[pos]);
+  h ^= h >> 33;
+  h *= 0xFF51AFD7ED558CCDull;
+  h ^= h >> 33;
+  h *= 0xC4CEB9FE1A85EC53ull;
+  h ^= h >> 33;
+  return static_cast<uint32_t>(h);
+}
+
 bool KeyValuesEqual(uint32_t method, const uint8_t* a, uint32_t a_length, const uint8_t* b,
                     uint32_t b_length) noexcept {
   if (method != kKeyMethodText) {

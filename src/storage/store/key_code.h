@@ -26,6 +26,12 @@ uint32_t KeyCode(uint32_t method, const uint8_t* value, uint32_t length) noexcep
 bool KeyValuesEqual(uint32_t method, const uint8_t* a, uint32_t a_length, const uint8_t* b,
                     uint32_t b_length) noexcept;
 
+// A second hash of a key value, unrelated to its key code, that agrees with
+// KeyValuesEqual: equal values have equal digests. Records that share a key
+// code are held under their digests, so that a lookup reads only the record
+// whose digest matches.
+uint32_t KeyDigest(uint32_t method, const uint8_t* value, uint32_t length) noexcept;
+
 // Upper-case form of a character up to U+FFFF (Latin, Greek, Cyrillic).
 uint32_t FoldToUpper(uint32_t c) noexcept;
 

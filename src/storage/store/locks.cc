@@ -7,6 +7,11 @@ std::mutex& StoreGlobalLock() noexcept {
   return lock;
 }
 
+std::mutex& StoreCommitLock() noexcept {
+  static std::mutex lock;
+  return lock;
+}
+
 void RecursiveLock::Lock() {
   const std::thread::id self = std::this_thread::get_id();
   if (owner_.load() == self) {

@@ -21,6 +21,10 @@
 namespace tavo {
 
 std::mutex& StoreGlobalLock() noexcept;
+// Held while a commit writes the log and the file, and while an open reads
+// them, so that no open in this process sees a commit halfway. Taken after
+// the global lock when both are held.
+std::mutex& StoreCommitLock() noexcept;
 
 class RecursiveLock {
  public:

@@ -48,6 +48,7 @@ uint32_t NodeStore::entry_capacity() const noexcept { return NodeEntryCapacity(n
 StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
   if (auto it = cache_.find(offset); it != cache_.end()) {
     *out = it->second.get();
+    (*out)->used = true;
     return kStoreOk;
   }
   if (entry_capacity() == 0) return kStoreNodeTooSmall;
@@ -61,6 +62,8 @@ StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
   if (got != buffer_.size()) return kStoreNodeBeyondEnd;
   const uint32_t tag = LoadWord(buffer_.data(), swap_);
   if (TagKind(tag) != BlockKind::kNode || TagCapacity(tag) < node_size_) return kStoreNodeNotANode;
+  // The whole block is written back: it must lie inside the file.
+  if (offset + uint64_t{TagCapacity(tag)} > allocator_->end()) return kStoreNodeBeyondEnd;
   auto node = std::make_unique<Node>();
   node->offset = offset;
   node->capacity = TagCapacity(tag);
@@ -97,13 +100,13 @@ void NodeStore::MarkDirty(Node* node) {
   dirty_.push_back(node->offset);
 }
 
-void NodeStore::Release(Node* node) {
+StoreStatus NodeStore::Release(Node* node) {
   const Block block{node->offset, node->capacity};
   if (node->dirty) {
     dirty_.erase(std::find(dirty_.begin(), dirty_.end(), node->offset));
   }
   cache_.erase(block.offset);
-  allocator_->Free(block);
+  return allocator_->Free(block);
 }
 
 StoreStatus NodeStore::Write(Node* node) {
@@ -135,8 +138,18 @@ void NodeStore::Trim() {
   const size_t budget = std::max<size_t>(1024, kCacheBudgetBytes / (node_size_ + 96));
   if (cache_.size() <= budget) return;
   const size_t target = budget * 3 / 4;
-  for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
-    it = it->second->dirty ? std::next(it) : cache_.erase(it);
+  // Leaves go first: every descent passes the few inner nodes. A node used
+  // since the last look loses its mark instead of its place, unless every
+  // node was used.
+  for (const bool spare_used : {true, false}) {
+    for (const bool leaves : {true, false}) {
+      for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
+        Node& node = *it->second;
+        const bool keep = node.dirty || node.leaf() != leaves || (spare_used && node.used);
+        if (spare_used && node.leaf() == leaves) node.used = false;
+        it = keep ? std::next(it) : cache_.erase(it);
+      }
+    }
   }
 }
 

@@ -7,18 +7,17 @@
 //   1           number of entries                  number of entries
 //   2           offset of the next leaf, 0 = last  child holding codes below entry 0
 //   3 + 2i      entry i: key code                  entry i: key code
-//   4 + 2i      entry i: record position, or       entry i: child holding codes from
-//               duplicate-tree root | 1            this code up to the next entry's
+//   4 + 2i      entry i: a record position, or     entry i: child holding codes from
+//               the root of a tree of the          this code up to the next entry's
+//               records sharing the code | 1 or 2
 //
-// Entries are in ascending code order; a tree holds each code once. When
-// several records share a code, the leaf entry's value is the root of a
-// duplicate tree (low bit set) of the same node format, whose codes and values
-// are the records' positions. Record positions and node offsets are multiples
-// of 4, so the low bit is free to mark it.
+// Entries are in ascending code order; a tree holds each code once. How
+// several records that share a code are held is key_index.cc's.
 //
 // Nodes are read through the cache and changed in memory; changed nodes stay
-// pinned until the next flush writes them. Clean nodes are dropped when the
-// cache grows past its budget, only between operations.
+// pinned until the next flush writes them. When the cache grows past its
+// budget, clean nodes not used since it last looked are dropped (a second
+// chance for the rest), leaves before inner nodes, only between operations.
 #ifndef TAVO_STORAGE_STORE_NODE_H_
 #define TAVO_STORAGE_STORE_NODE_H_
 
@@ -33,12 +32,11 @@
 
 namespace tavo {
 
-inline constexpr uint32_t kDuplicateTreeBit = 1;
-
 struct Node {
   uint32_t offset = 0;
   uint32_t capacity = 0;  // of its block
   bool dirty = false;
+  bool used = true;  // since the cache last looked: a node in use keeps its place
   std::vector<uint32_t> words;  // native order, 3 + 2 * entry capacity
 
   bool leaf() const noexcept { return words[0] == 1; }
@@ -75,11 +73,12 @@ class NodeStore {
   StoreStatus Create(bool leaf, Node** out);
   void MarkDirty(Node* node);
   // Gives a node's block back; the node must not be used afterwards.
-  void Release(Node* node);
+  StoreStatus Release(Node* node);
   StoreStatus WriteDirty();
   // Drops clean nodes beyond the budget. Call only between operations.
   void Trim();
   bool has_dirty() const noexcept { return !dirty_.empty(); }
+  size_t dirty_count() const noexcept { return dirty_.size(); }
   // How many nodes the file could hold: the bound of any walk.
   uint64_t MaxNodes() const noexcept { return allocator_->end() / (node_size_ + 4) + 1; }
 

@@ -1,5 +1,7 @@
 // Building, storing, finding and removing records.
 #include <algorithm>
+#include <array>
+#include <span>
 
 #include <new>
 #include <cstring>
@@ -12,7 +14,7 @@ namespace {
 
 constexpr uint32_t kImageFixedBytes = 12;
 
-uint32_t KeyTableEnd(uint32_t key_count) noexcept { return kImageFixedBytes + 8 * key_count; }
+constexpr uint32_t KeyTableEnd(uint32_t key_count) noexcept { return kImageFixedBytes + 8 * key_count; }
 
 uint32_t ImageWord(const std::vector<uint8_t>& image, size_t i) noexcept {
   return LoadWord(image.data() + 4 * i, false);
@@ -35,10 +37,6 @@ KeyConversion ConversionOf(uint32_t type) noexcept {
 
 StoreStatus CheckKeyIndex(const StoreFile* file, uint32_t key) {
   return key < file->header.key_count() ? kStoreOk : kStoreInvalidArgument;
-}
-
-uint32_t RecordKeyCode(const StoreFile* file, const StoreRecord& record, uint32_t key) {
-  return KeyCode(file->header.keys[key].method, record.key_value(key), record.key_length(key));
 }
 
 }  // namespace
@@ -66,7 +64,7 @@ void StoreFile::ConvertImage(uint8_t* image, StoreConvert direction) const {
   const size_t table_words = KeyTableEnd(key_count) / 4;
   // The table is read in native order: after swapping when coming from the
   // file, before swapping when going to it.
-  std::vector<uint32_t> table(table_words);
+  std::array<uint32_t, KeyTableEnd(kMaxHeaderKeys) / 4> table;
   for (size_t i = 0; i < table_words; ++i) {
     table[i] = LoadWord(image + 4 * i, direction == StoreConvert::kToNative);
   }
@@ -110,7 +108,7 @@ StoreStatus StoreFile::ReadRecord(uint32_t position, std::unique_ptr<StoreRecord
   StoreStatus status = kStoreOk;
   const uint8_t* tagged = WindowAt(position - 4, 4 + size_t{read_hint}, read_ahead, &status);
   if (status != kStoreOk) return status;
-  std::vector<uint8_t> raw;
+  std::vector<uint8_t>& raw = read_buffer;
   size_t available = 4 + size_t{read_hint};
   if (tagged == nullptr) {
     raw.resize(available);
@@ -155,7 +153,8 @@ StoreStatus StoreFile::WriteRecordImage(const StoreRecord& record, uint32_t bloc
   DropWindow();
   const std::vector<uint8_t>& image = record.image();
   // The whole block is written, so that the file always reaches its end.
-  std::vector<uint8_t> raw(4 + size_t{block_capacity}, 0);
+  std::vector<uint8_t>& raw = write_buffer;
+  raw.assign(4 + size_t{block_capacity}, 0);
   StoreWord(raw.data(), BlockTag(BlockKind::kRecord, block_capacity), swap);
   std::memcpy(raw.data() + 4, image.data(), image.size());
   if (swap) ConvertImage(raw.data() + 4, StoreConvert::kToFile);
@@ -228,26 +227,24 @@ StoreStatus Store_Insert(StoreFile* file, StoreRecord* record) try {
     return s;
   }
   RecordAccess::offset(record) = block.offset;
-  std::vector<uint32_t> entered;
+  std::array<uint32_t, kMaxHeaderKeys> entered;
+  size_t entered_count = 0;
   auto undo = [&](StoreStatus failure) {
-    for (uint32_t key : entered) {
-      if (LeaveKey(file, key, RecordKeyCode(file, *record, key), block.offset) != kStoreOk) file->unusable = true;
+    for (uint32_t key : std::span(entered.data(), entered_count)) {
+      if (LeaveKey(file, key, *record, block.offset) != kStoreOk) file->unusable = true;
     }
-    file->allocator.Unallocate(block);
+    if (file->allocator.Unallocate(block) != kStoreOk) file->unusable = true;
     RecordAccess::offset(record) = 0;
     return failure;
   };
   for (uint32_t key = key_count; key-- > 0;) {
     if (record->key_length(key) == 0) continue;
-    if (StoreStatus s = EnterKey(file, key, RecordKeyCode(file, *record, key), block.offset); s != kStoreOk) {
-      return undo(s);
-    }
-    entered.push_back(key);
+    if (StoreStatus s = EnterKey(file, key, *record, block.offset); s != kStoreOk) return undo(s);
+    entered[entered_count++] = key;
   }
   if (StoreStatus s = file->WriteRecordImage(*record, block.capacity); s != kStoreOk) return undo(s);
   RecordAccess::block_capacity(record) = block.capacity;
-  if (file->mode & kStoreFlushOnInsert) return file->FlushLocked();
-  return kStoreOk;
+  return file->FinishChange(true);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -264,22 +261,22 @@ StoreStatus Store_Remove(StoreFile* file, StoreRecord* record) try {
   for (uint32_t key = 0; key < key_count; ++key) {
     if (record->key_length(key) == 0) continue;
     bool present = false;
-    if (StoreStatus s = HasKeyEntry(file, key, RecordKeyCode(file, *record, key), record->offset(), &present);
-        s != kStoreOk) {
-      return s;
-    }
+    if (StoreStatus s = HasKeyEntry(file, key, *record, record->offset(), &present); s != kStoreOk) return s;
     if (!present) return kStoreIndexMismatch;
   }
   for (uint32_t key = key_count; key-- > 0;) {
     if (record->key_length(key) == 0) continue;
-    if (StoreStatus s = LeaveKey(file, key, RecordKeyCode(file, *record, key), record->offset()); s != kStoreOk) {
+    if (StoreStatus s = LeaveKey(file, key, *record, record->offset()); s != kStoreOk) {
       file->unusable = true;
       return s;
     }
   }
-  file->allocator.Free({record->offset(), RecordAccess::block_capacity(record)});
+  if (StoreStatus s = file->allocator.Free({record->offset(), RecordAccess::block_capacity(record)}); s != kStoreOk) {
+    file->unusable = true;
+    return s;
+  }
   RecordAccess::offset(record) = 0;
-  return kStoreOk;
+  return file->FinishChange(false);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -301,7 +298,7 @@ StoreStatus Store_Rewrite(StoreFile* file, StoreRecord* record, const void* data
   if (int err = file->file->Write(uint64_t{record->offset()} + data_offset, raw.data(), raw.size()); err != 0) {
     return StoreStatusFromErrno(err);
   }
-  return kStoreOk;
+  return file->FinishChange(false);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }
@@ -324,24 +321,22 @@ StoreStatus Store_Find(StoreFile* file, StoreRecord** out, uint32_t key_index, c
   if (StoreStatus s = CheckKeyIndex(file, key_index); s != kStoreOk) return s;
   const KeyDescriptor& key = file->header.keys[key_index];
   const auto* wanted = static_cast<const uint8_t*>(value);
-  const uint32_t code = KeyCode(key.method, wanted, length);
-  uint32_t found_code = 0, position = 0;
-  bool found = false;
-  if (StoreStatus s = NextKeyEntry(file, key_index, false, 0, 0, code, &found_code, &position, &found);
-      s != kStoreOk) {
-    return s;
-  }
-  while (found && found_code == code) {
+  const KeyValue keys(key.method, wanted, length);
+  // Candidates come in rising positions, so the walk ends even in a damaged tree.
+  for (uint32_t after = 0;;) {
+    uint32_t position = 0;
+    bool found = false;
+    if (StoreStatus s = NextCandidate(file, key_index, keys, after, &position, &found); s != kStoreOk) {
+      return s;
+    }
+    if (!found) break;
     std::unique_ptr<StoreRecord> record;
     if (StoreStatus s = file->ReadRecord(position, &record); s != kStoreOk) return s;
     if (KeyValuesEqual(key.method, record->key_value(key_index), record->key_length(key_index), wanted, length)) {
       *out = record.release();
       return kStoreOk;
     }
-    if (StoreStatus s = NextKeyEntry(file, key_index, true, found_code, position, 0, &found_code, &position, &found);
-        s != kStoreOk) {
-      return s;
-    }
+    after = position;
   }
   return kStoreNotFound;
 } catch (const std::bad_alloc&) {

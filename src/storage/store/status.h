@@ -33,6 +33,7 @@ inline constexpr StoreStatus kStoreNodeBeyondEnd = 0x90020410;
 inline constexpr StoreStatus kStoreNodeDamaged = 0x90020411;      // leaf flag, count or leaf link wrong
 inline constexpr StoreStatus kStoreNodeOrder = 0x90020412;        // codes out of order or outside the parent's range
 inline constexpr StoreStatus kStoreTreeShape = 0x90020413;        // cycle, shared node, uneven depth, wrong record
+inline constexpr StoreStatus kStoreTailDamaged = 0x90020415;      // file size or last blocks do not check out: writes refused
 inline constexpr StoreStatus kStoreOtherOrder = 0x90020416;
 inline constexpr StoreStatus kStoreFileSystem = 0x90020417;
 inline constexpr StoreStatus kStoreNoIteration = 0x90020418;

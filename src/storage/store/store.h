@@ -2,9 +2,13 @@
 // 16 keys per record, each key with its own tree of key codes.
 //
 // A caller builds a record (Store_NewRecord, Store_SetKey), inserts it, finds
-// it again by any key, rewrites its data in place, or removes it. Changes to
-// the trees and the header are kept in memory until Store_Flush or Store_Close;
-// record images are written as they are inserted.
+// it again by any key, rewrites its data, or removes it. Every change is kept
+// in memory until Store_Flush or Store_Close commits it: the commit is atomic
+// (a crash or a power loss at any moment leaves the file as of the last
+// completed commit) and, unless the file was opened with kStoreNoSync,
+// durable when Store_Flush returns. README.md beside this file describes
+// the protocol. A transaction that grows past 16 MiB is committed by the
+// operation that grows it.
 //
 // Every operation returns a StoreStatus (status.h); nothing throws. Records
 // handed out by the store belong to the caller until Store_FreeRecord.
@@ -30,7 +34,10 @@ struct StoreIteration;
 inline constexpr uint32_t kStoreRead = 1;
 inline constexpr uint32_t kStoreReadWrite = 3;
 inline constexpr uint32_t kStoreAccessMask = 0x0F;
-inline constexpr uint32_t kStoreFlushOnInsert = 0x10;   // every insert writes header and nodes
+inline constexpr uint32_t kStoreFlushOnInsert = 0x10;   // every insert commits
+// Commits are atomic but not made durable (no fdatasync): they survive the
+// process dying, not the machine losing power.
+inline constexpr uint32_t kStoreNoSync = 0x20;
 inline constexpr uint32_t kStoreOperationLock = 0x100;  // one recursive lock around every operation
 inline constexpr uint32_t kStoreReaderWriterLock = 0x200;
 inline constexpr uint32_t kStoreLockMask = 0x300;
@@ -86,6 +93,10 @@ enum class StoreVerifyDepth {
 // type == nullptr creates a file of the machine's byte order.
 StoreStatus Store_Create(StoreFile** out, const std::string& path, uint32_t mode, const StoreFileDef* def,
                          const StoreFileType* type, Env* env = nullptr);
+// Opening first brings the file to its last commit (from the commit log left
+// by a crash). A file opened for writing whose size or last blocks do not
+// check out (truncated, or grown by something else) still opens and reads what
+// it can, but refuses every change with kStoreTailDamaged (0x90020415).
 StoreStatus Store_Open(StoreFile** out, const std::string& path, uint32_t mode, const StoreFileType* type,
                        Env* env = nullptr);
 // Flushes and closes. The handle is freed even when the flush fails (the

@@ -4,9 +4,11 @@
 #include <new>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "storage/store/byte_order.h"
+#include "storage/store/commit_log.h"
 
 namespace tavo {
 namespace {
@@ -30,6 +32,7 @@ std::unique_ptr<ReaderWriterLock> MakeReaderWriterLock(uint32_t mode) {
 StoreStatus CheckWritable(StoreFile* file) {
   if (file->unusable) return kStoreUnusable;
   if (!file->writable()) return kStoreAccessDenied;
+  if (file->write_refusal != kStoreOk) return file->write_refusal;
   if (file->rw_lock && !file->rw_lock->IsWriter()) return kStoreNotWriter;
   return kStoreOk;
 }
@@ -48,28 +51,49 @@ StoreStatus StoreFile::ReadExact(uint64_t offset, void* buf, size_t n) {
 StoreStatus StoreFile::WriteHeader() {
   uint8_t raw[kHeaderReserved];
   header.Encode(raw, swap);
+  if (StampFits(header.key_count())) {
+    stamp.end = static_cast<uint32_t>(allocator.end());
+    ++stamp.sequence;
+    EncodeStamp(raw, stamp, swap);
+  }
   if (int err = file->Write(0, raw, sizeof raw); err != 0) return StoreStatusFromErrno(err);
   header_dirty = false;
   return kStoreOk;
 }
 
-// Order matters for a crash between writes: nodes before the header that
-// names them, and freed blocks join the free lists only after the header and
-// nodes that no longer reference them are written.
+// Everything a commit writes (records, nodes, free lists, the header) is one
+// transaction of the pager; the header goes with every commit because its
+// stamp records the commit.
 StoreStatus StoreFile::FlushLocked() {
-  if (!writable()) return kStoreOk;
+  if (!writable() || write_refusal != kStoreOk) return kStoreOk;
   DropWindow();
   if (unusable) return kStoreUnusable;
+  if (!file->has_pending() && !nodes.has_dirty() && !header_dirty) return kStoreOk;
   if (StoreStatus s = allocator.PrepareCommit(); s != kStoreOk) return s;
-  if (allocator.anchor_offset() != header.anchor1) {
-    header.anchor1 = allocator.anchor_offset();
-    header_dirty = true;
-  }
+  if (allocator.anchor_offset() != header.anchor1) header.anchor1 = allocator.anchor_offset();
   if (StoreStatus s = nodes.WriteDirty(); s != kStoreOk) return s;
-  if (header_dirty) {
-    if (StoreStatus s = WriteHeader(); s != kStoreOk) return s;
+  // Blocks freed before they were ever written leave holes: the file must
+  // still reach the end its stamp records.
+  uint64_t size = 0;
+  if (int err = file->Size(&size); err != 0) return StoreStatusFromErrno(err);
+  if (size < allocator.end()) {
+    const std::vector<uint8_t> zeros(allocator.end() - size, 0);
+    if (int err = file->Write(size, zeros.data(), zeros.size()); err != 0) return StoreStatusFromErrno(err);
   }
-  return allocator.FinishCommit();
+  if (StoreStatus s = WriteHeader(); s != kStoreOk) return s;
+  std::lock_guard<std::mutex> commit(StoreCommitLock());
+  const StoreStatus s = file->Commit();
+  if (file->failed()) unusable = true;
+  return s;
+}
+
+StoreStatus StoreFile::FinishChange(bool insert) {
+  // The bound keeps the memory a transaction holds (its writes and the nodes
+  // it changed) in proportion to the node cache.
+  constexpr size_t kTransactionBound = size_t{16} << 20;
+  const size_t held = file->pending_bytes() + nodes.dirty_count() * size_t{nodes.node_size()};
+  if ((insert && (mode & kStoreFlushOnInsert)) || held > kTransactionBound) return FlushLocked();
+  return kStoreOk;
 }
 
 StoreStatus StoreFile::CheckBlock(uint32_t offset, BlockKind kind, uint32_t bytes, uint64_t file_size) {
@@ -108,14 +132,19 @@ StoreStatus Store_Create(StoreFile** out, const std::string& path, uint32_t mode
 
   std::lock_guard<std::mutex> global(StoreGlobalLock());
   env = EnvOrDefault(env);
+  // A log left by a crash belongs to the file being replaced.
+  if (int err = env->Remove(CommitLogPath(path)); err != 0 && err != ENOENT) return StoreStatusFromErrno(err);
   std::unique_ptr<File> file;
   if (int err = env->Open(path, OpenMode::kCreate, &file); err != 0) return StoreStatusFromErrno(err);
+  const bool sync = (mode & kStoreNoSync) == 0;
   const uint32_t node_size = Clamp(def->node_size, 32, 1024);
-  auto handle = std::make_unique<StoreFile>(std::move(file), order != NativeByteOrder(), node_size);
+  auto handle = std::make_unique<StoreFile>(std::make_unique<Pager>(env, path, std::move(file), sync),
+                                            order != NativeByteOrder(), node_size);
   handle->env = env;
   handle->path = path;
   handle->mode = (mode & ~kStoreAccessMask) | kStoreReadWrite;
   if (type != nullptr) handle->type = *type;
+  handle->stamp.salt = NewSalt();
   StoreHeader& h = handle->header;
   h.kind = def->kind;
   h.node_size = node_size;
@@ -131,6 +160,9 @@ StoreStatus Store_Create(StoreFile** out, const std::string& path, uint32_t mode
   handle->operation_lock = MakeOperationLock(mode);
   handle->rw_lock = MakeReaderWriterLock(mode);
   if (StoreStatus s = handle->FlushLocked(); s != kStoreOk) return s;
+  if (sync) {
+    if (int err = env->SyncDirOf(path); err != 0) return StoreStatusFromErrno(err);
+  }
   *out = handle.release();
   return kStoreOk;
 } catch (const std::bad_alloc&) {
@@ -146,27 +178,32 @@ StoreStatus Store_Open(StoreFile** out, const std::string& path, uint32_t mode, 
   if ((access != kStoreRead && access != kStoreReadWrite) || (mode & kStoreLockMask) == kStoreLockMask) {
     return kStoreInvalidArgument;
   }
+  const bool writable = access == kStoreReadWrite;
+  std::lock_guard<std::mutex> global(StoreGlobalLock());
   env = EnvOrDefault(env);
   std::unique_ptr<File> file;
-  if (int err = env->Open(path, access == kStoreRead ? OpenMode::kRead : OpenMode::kReadWrite, &file);
-      err != 0) {
+  if (int err = env->Open(path, writable ? OpenMode::kReadWrite : OpenMode::kRead, &file); err != 0) {
     return StoreStatusFromErrno(err);
   }
+  auto pager = std::make_unique<Pager>(env, path, std::move(file), (mode & kStoreNoSync) == 0);
   uint8_t raw[kHeaderReserved] = {};
   size_t got = 0;
-  if (file->Read(0, raw, sizeof raw, &got) != 0 || got < kHeaderMinimum) return kStoreHeaderUnreadable;
+  {
+    std::lock_guard<std::mutex> commit(StoreCommitLock());
+    if (StoreStatus s = pager->Recover(writable); s != kStoreOk) return s;
+    if (pager->Read(0, raw, sizeof raw, &got) != 0 || got < kHeaderMinimum) return kStoreHeaderUnreadable;
+  }
   if (std::memcmp(raw, "TXDB", 4) != 0) return kStoreBadMagic;
   const uint32_t version = LoadWord(raw + 4, false);
   if (version != kVersion && version != kVersionOtherOrder) return kStoreBadVersion;
   const bool swap = version == kVersionOtherOrder;
   if (swap && type == nullptr) return kStoreOtherOrder;
 
-  std::lock_guard<std::mutex> global(StoreGlobalLock());
   uint64_t size = 0;
-  if (file->Size(&size) != 0) return kStoreShortIo;
+  if (pager->Size(&size) != 0) return kStoreShortIo;
   StoreHeader header;
   if (StoreStatus s = StoreHeader::Decode(raw, got, swap, &header); s != kStoreOk) return s;
-  auto handle = std::make_unique<StoreFile>(std::move(file), swap, header.node_size);
+  auto handle = std::make_unique<StoreFile>(std::move(pager), swap, header.node_size);
   handle->env = env;
   handle->path = path;
   handle->mode = mode;
@@ -184,6 +221,14 @@ StoreStatus Store_Open(StoreFile** out, const std::string& path, uint32_t mode, 
     }
   }
   handle->allocator.set_end(size);
+  if (writable) {
+    CommitStamp stamp;
+    const bool stamped = got == kHeaderReserved && StampFits(h.key_count()) && DecodeStamp(raw, swap, &stamp);
+    handle->write_refusal = CheckTail(handle.get(), stamped ? &stamp : nullptr);
+    handle->stamp = {stamp.end, stamp.sequence, NewSalt()};
+    // A file without a stamp gets one with the next commit.
+    handle->header_dirty = !stamped && StampFits(h.key_count());
+  }
   // A damaged free directory costs only its blocks: the lists start empty and
   // the next flush writes a new directory.
   if (StoreStatus s = handle->allocator.Load(h.anchor1); s == kStoreFreeSpaceDamaged) {
@@ -214,6 +259,9 @@ StoreStatus Store_Close(StoreFile* file) try {
       if (file->rw_lock->HasReaders()) return kStoreReadersRegistered;
     }
     status = file->FlushLocked();
+    std::lock_guard<std::mutex> commit(StoreCommitLock());
+    const StoreStatus finished = file->file->Finish();
+    if (status == kStoreOk) status = finished;
   }
   delete file;
   return status;
@@ -298,7 +346,7 @@ StoreStatus Store_WriteUserBlock(StoreFile* file, const void* block, uint32_t le
     h.user_block = target.offset;
     file->header_dirty = true;
   }
-  return kStoreOk;
+  return file->FinishChange(false);
 } catch (const std::bad_alloc&) {
   return StoreOutOfMemory(file);
 }

@@ -39,10 +39,14 @@ class Verifier {
   StoreStatus Deep();
 
  private:
+  // What a tree under a key's leaf entry holds (key_index.cc).
+  enum class Level { kKey, kDigests, kPositions };
   struct Walk {
     uint32_t key;
-    bool duplicate;          // walking a duplicate tree
-    uint32_t outer_code;     // the code a duplicate tree's records must give
+    Level level;
+    uint32_t outer_code = 0;   // the code the records of a digest or position tree must give
+    bool has_digest = false;   // a position tree under a digest entry:
+    uint32_t digest = 0;       // the digest its records must give
     int leaf_depth = -1;
     std::vector<uint32_t> leaves = {};
   };
@@ -50,7 +54,7 @@ class Verifier {
   StoreStatus WalkTree(uint32_t root, Walk* walk);
   StoreStatus WalkNode(uint32_t offset, uint32_t depth, uint64_t low, uint64_t high, Walk* walk);
   StoreStatus CheckEntry(uint32_t code, uint32_t value, Walk* walk);
-  StoreStatus CheckRecord(uint32_t key, uint32_t code, uint32_t position);
+  StoreStatus CheckRecord(uint32_t key, uint32_t code, const uint32_t* digest, uint32_t position);
   StoreStatus WalkFreeLists();
   StoreStatus CheckExtents();
   StoreStatus HeaderExtent(uint32_t offset);
@@ -122,21 +126,35 @@ StoreStatus Verifier::WalkNode(uint32_t offset, uint32_t depth, uint64_t low, ui
 }
 
 StoreStatus Verifier::CheckEntry(uint32_t code, uint32_t value, Walk* walk) {
-  if (walk->duplicate) {
-    if (code != value) return kStoreNodeDamaged;
-    return CheckRecord(walk->key, walk->outer_code, value);
+  const uint32_t holder = value & 3, root = value & ~3u;
+  switch (walk->level) {
+    case Level::kPositions:
+      if (code != value) return kStoreNodeDamaged;
+      return CheckRecord(walk->key, walk->outer_code, walk->has_digest ? &walk->digest : nullptr, value);
+    case Level::kDigests: {
+      if (holder == 0) return CheckRecord(walk->key, walk->outer_code, &code, value);
+      if (holder != 1) return kStoreNodeDamaged;
+      Walk inner{walk->key, Level::kPositions, walk->outer_code, true, code};
+      return WalkTree(root, &inner);
+    }
+    case Level::kKey: {
+      if (holder == 0) return CheckRecord(walk->key, code, nullptr, value);
+      if (holder == 3) return kStoreNodeDamaged;
+      Walk inner{walk->key, holder == 1 ? Level::kPositions : Level::kDigests, code};
+      return WalkTree(root, &inner);
+    }
   }
-  if ((value & kDuplicateTreeBit) == 0) return CheckRecord(walk->key, code, value);
-  Walk inner{walk->key, true, code, -1, {}};
-  return WalkTree(value & ~kDuplicateTreeBit, &inner);
+  return kStoreNodeDamaged;
 }
 
-StoreStatus Verifier::CheckRecord(uint32_t key, uint32_t code, uint32_t position) {
+StoreStatus Verifier::CheckRecord(uint32_t key, uint32_t code, const uint32_t* digest, uint32_t position) {
   std::unique_ptr<StoreRecord> record;
   if (StoreStatus s = file_->ReadRecord(position, &record); s != kStoreOk) return s;
   const KeyDescriptor& descriptor = file_->header.keys[key];
   const uint32_t length = record->key_length(key);
-  if (length == 0 || KeyCode(descriptor.method, record->key_value(key), length) != code) return kStoreTreeShape;
+  const uint8_t* value = record->key_value(key);
+  if (length == 0 || KeyCode(descriptor.method, value, length) != code) return kStoreTreeShape;
+  if (digest != nullptr && KeyDigest(descriptor.method, value, length) != *digest) return kStoreTreeShape;
   auto [it, inserted] = records_.try_emplace(position);
   if (inserted) {
     for (uint32_t k = 0; k < record->key_count(); ++k) {
@@ -202,7 +220,7 @@ StoreStatus Verifier::Deep() {
   const StoreHeader& h = file_->header;
   for (uint32_t key = 0; key < h.key_count(); ++key) {
     if (h.keys[key].root == 0) continue;
-    Walk walk{key, false, 0, -1, {}};
+    Walk walk{key, Level::kKey};
     if (StoreStatus s = WalkTree(h.keys[key].root, &walk); s != kStoreOk) return s;
     file_->nodes.Trim();
   }

@@ -12,7 +12,7 @@
 #include "control/scratch_dir.h"
 #include "data/presets/preset_test_util.h"
 #include "data/xml/xml_file.h"
-#include "platform/fs/fault_env.h"
+#include "support/env/fault_env.h"
 #include "tavo/enums.h"
 
 namespace tavo {
