@@ -1,6 +1,7 @@
 #include "module/class_table.h"
 
 #include "data/descriptions/pl_info.h"
+#include "data/descriptors/objects/descriptor_classes.h"
 #include "generation/objects/generator_classes.h"
 #include "manager/com/manager_classes.h"
 #include "vocabulary/timestamp/timestamp.h"
@@ -26,7 +27,7 @@ constexpr ClassEntry kClasses[] = {
     {class_ids::TavoPL2FindData, 201, kPrefix, nullptr},
     {class_ids::TavoPL2Result, 0, kPrefix, nullptr},
     {class_ids::TavoPL2ResultList, 0, kPrefix, nullptr},
-    {class_ids::TavoEra, 0, kPrefix, nullptr},
+    {class_ids::TavoEra, 0, kPrefix, &TavoEra::Create},
     {class_ids::TavoPLGeneratorList, 113, kPrefix, &TavoPLGeneratorList::Create},
     {class_ids::TavoPLGenerator, 114, kPrefix, &TavoPLGenerator::Create},
     {class_ids::TavoPLGenCriteria, 115, kPrefix, &TavoPLGenCriteria::Create},
@@ -35,16 +36,16 @@ constexpr ClassEntry kClasses[] = {
     {class_ids::TavoPLGenLimitList, 118, kPrefix, &TavoPLGenLimitList::Create},
     {class_ids::TavoPLGenRank, 119, kPrefix, &TavoPLGenRank::Create},
     {class_ids::TavoPLInfo, 146, kPrefix, &TavoPLInfo::Create},
-    {class_ids::TavoPLDataList, 0, kPrefix, nullptr},
-    {class_ids::TavoPLDataListItem, 0, kPrefix, nullptr},
-    {class_ids::TavoPLIDList, 0, kPrefix, nullptr},
-    {class_ids::TavoArtistTypeList, 0, kPrefix, nullptr},
-    {class_ids::TavoOriginsList, 0, kPrefix, nullptr},
-    {class_ids::TavoGenreDisplayList, 0, kPrefix, nullptr},
-    {class_ids::TavoEraDisplayList, 0, kPrefix, nullptr},
-    {class_ids::TavoPopularityRangeList, 0, kPrefix, nullptr},
+    {class_ids::TavoPLDataList, 0, kPrefix, &TavoPLDataList::Create},
+    {class_ids::TavoPLDataListItem, 0, kPrefix, &TavoPLDataListItem::Create},
+    {class_ids::TavoPLIDList, 0, kPrefix, &TavoPLIDList::Create},
+    {class_ids::TavoArtistTypeList, 0, kPrefix, &TavoArtistTypeList::Create},
+    {class_ids::TavoOriginsList, 0, kPrefix, &TavoOriginsList::Create},
+    {class_ids::TavoGenreDisplayList, 0, kPrefix, &TavoGenreDisplayList::Create},
+    {class_ids::TavoEraDisplayList, 0, kPrefix, &TavoEraDisplayList::Create},
+    {class_ids::TavoPopularityRangeList, 0, kPrefix, &TavoPopularityRangeList::Create},
     {class_ids::TavoMLDBManager, 193, kPrefix, &TavoMLDBManager::Create},
-    {class_ids::TavoPopularityRange, 0, kPrefix, nullptr},
+    {class_ids::TavoPopularityRange, 0, kPrefix, &TavoPopularityRange::Create},
 };
 
 // Every interface of the description (the event interface is no dual

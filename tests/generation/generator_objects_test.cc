@@ -346,30 +346,6 @@ TEST(GeneratorObjectTest, GeneratorListPositionsAndIndexes) {
   EXPECT_EQ(S_OK, list->AddPLGenerator(g[2].Get()));
 }
 
-uint32_t g_saved_count = 0;
-std::string g_saved_path;
-
-TEST(GeneratorObjectTest, SavingNeedsAnXmlPathAndThePresetWriter) {
-  ComPtr<ITavoPLGeneratorList> list = HostCreate<TavoPLGeneratorList, ITavoPLGeneratorList>();
-  BSTR txt = SysAllocString(u"/tmp/list.txt");
-  BSTR xml = SysAllocString(u"/tmp/list.XML");
-  EXPECT_EQ(E_INVALIDARG, list->SavePLGensToFile(txt));
-  EXPECT_EQ(E_INVALIDARG, list->SavePLGensToFile(nullptr));
-  EXPECT_EQ(E_NOTIMPL, list->SavePLGensToFile(xml));
-  SetGeneratorListSaver([](const GeneratorChain& chain, ITavoGenreDisplayList*, const std::string& path) {
-    g_saved_count = static_cast<uint32_t>(chain.size());
-    g_saved_path = path;
-    return 0u;
-  });
-  EXPECT_EQ(S_OK, list->SavePLGensToFile(xml));
-  EXPECT_EQ("/tmp/list.XML", g_saved_path);
-  SetGeneratorListSaver([](const GeneratorChain&, ITavoGenreDisplayList*, const std::string&) { return 0x1001u; });
-  EXPECT_EQ(E_FAIL, list->SavePLGensToFile(xml));
-  SetGeneratorListSaver(nullptr);
-  SysFreeString(txt);
-  SysFreeString(xml);
-}
-
 TEST(GeneratorObjectTest, CloneIsANewGeneratorWithCopiedCriteriaAndLimits) {
   ComPtr<ITavoPLGenerator> g = NewGenerator();
   ComPtr<ITavoPLGenCriteriaList> list = CriteriaOf(g.Get());

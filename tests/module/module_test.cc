@@ -208,8 +208,9 @@ TEST_F(ModuleTest, EveryCreatableClassMakesAnObjectOfItsInterface) {
     EXPECT_EQ(S_OK, e.create(nullptr, *wanted->iid, in_process.ReleaseAndGetVoidAddressOf())) << e.name();
     EXPECT_EQ(S_OK, m_.get_object(e.clsid(), *wanted->iid, loaded.ReleaseAndGetVoidAddressOf())) << e.name();
   }
-  EXPECT_EQ(11, creatable);  // the timestamp, the seven generator classes, the descriptions, the manager and
-                             // the maintenance object
+  // The timestamp, the seven generator classes, the descriptions, the ten
+  // descriptor list classes, the manager and the maintenance object.
+  EXPECT_EQ(21, creatable);
 }
 
 }  // namespace

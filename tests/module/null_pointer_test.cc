@@ -52,7 +52,7 @@ TEST(NullPointerTest, EveryMemberOfEveryModuleObjectRefusesNullOutPointers) {
     EXPECT_EQ("", UnexpectedOf(object.Get())) << e.name();
     ++objects;
   }
-  EXPECT_EQ(11, objects);
+  EXPECT_EQ(21, objects);
 
   // Objects the classes hand out: a generator list's enumerator.
   ComPtr<ITavoPLGeneratorList> list;

@@ -1,25 +1,14 @@
 #include "generation/objects/pl_generator_list.h"
 
-#include <strings.h>
+#include <string>
 
+#include "data/descriptors/objects/descriptor_objects.h"
+#include "data/presets/preset_file.h"
 #include "generation/objects/gen_status.h"
 #include "generation/objects/pl_generator.h"
 #include "platform/automation/utf.h"
 
 namespace tavo {
-namespace {
-
-GeneratorListSaver g_saver = nullptr;
-
-// The extension from the last "." must be ".xml", in any case.
-bool HasXmlExtension(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  return dot != std::string::npos && strcasecmp(path.c_str() + dot, ".xml") == 0;
-}
-
-}  // namespace
-
-void SetGeneratorListSaver(GeneratorListSaver saver) { g_saver = saver; }
 
 HRESULT TavoPLGeneratorList::MakeItem(size_t position, ComPtr<ITavoPLGenerator>* out) const {
   GeneratorPtr record = chain_.At(position);
@@ -70,9 +59,10 @@ HRESULT TavoPLGeneratorList::SetGenreDisplayList(ITavoGenreDisplayList* genres) 
 
 HRESULT TavoPLGeneratorList::SavePLGensToFile(BSTR filepath) {
   const std::string path = BstrToUtf8(filepath);
-  if (!HasXmlExtension(path)) return E_INVALIDARG;
-  if (g_saver == nullptr) return E_NOTIMPL;
-  return g_saver(chain_, genres_.Get(), path) == 0 ? S_OK : E_FAIL;
+  // A NUL inside the text would cut the path short of what the host named.
+  if (!PresetFile_HasXmlExtension(path) || path.find('\0') != std::string::npos) return E_INVALIDARG;
+  const DescriptorListPtr genres = DescriptorListOf(genres_.Get());
+  return PresetFile_Save(&chain_, path.c_str(), genres.get()) == 0 ? S_OK : E_FAIL;
 }
 
 HRESULT TavoPLGeneratorList::get__NewEnum(IUnknown** enumerator) { return StoreEnumerator(enumerator); }

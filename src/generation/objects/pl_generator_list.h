@@ -5,11 +5,14 @@
 // hands out are views that share those records. Adding a generator links the
 // generator's own record (no copy), so later changes through the host's
 // object show in the list.
+//
+// SavePLGensToFile writes the chain as a preset file (data/presets/
+// preset_file.h). Genre criteria are written with the master id and system
+// level of their genre when the genre display list last given with
+// SetGenreDisplayList is one of ours; a host's own list, or none, writes
+// them without.
 #ifndef TAVO_GENERATION_OBJECTS_PL_GENERATOR_LIST_H_
 #define TAVO_GENERATION_OBJECTS_PL_GENERATOR_LIST_H_
-
-#include <cstdint>
-#include <string>
 
 #include "generation/records/generator_chain.h"
 #include "platform/com/collection.h"
@@ -17,14 +20,6 @@
 #include "tavo/tavo.h"
 
 namespace tavo {
-
-// Writes a chain to a preset file at `path` (UTF-8) with the genre display
-// list given (or none); 0 on success, any other value is a failure. Set by
-// whoever can write preset files; SavePLGensToFile answers E_NOTIMPL without
-// it.
-using GeneratorListSaver = uint32_t (*)(const GeneratorChain& chain, ITavoGenreDisplayList* genres,
-                                        const std::string& path);
-void SetGeneratorListSaver(GeneratorListSaver saver);
 
 class TavoPLGeneratorList : public ComObject<TavoPLGeneratorList, ITavoPLGeneratorList>,
                             public CollectionOf<TavoPLGeneratorList, ITavoPLGenerator> {
@@ -46,6 +41,9 @@ class TavoPLGeneratorList : public ComObject<TavoPLGeneratorList, ITavoPLGenerat
   HRESULT STDMETHODCALLTYPE AddPLGeneratorAtIndex(ITavoPLGenerator* generator, LONG* position) override;
   HRESULT STDMETHODCALLTYPE RemovePLGenerator(ITavoPLGenerator* generator) override;
   HRESULT STDMETHODCALLTYPE SetGenreDisplayList(ITavoGenreDisplayList* genres) override;
+  // E_INVALIDARG unless the path's extension (from its last ".") is ".xml"
+  // in any case, or when the path holds a NUL; E_FAIL when the file cannot
+  // be written.
   HRESULT STDMETHODCALLTYPE SavePLGensToFile(BSTR filepath) override;
   HRESULT STDMETHODCALLTYPE get__NewEnum(IUnknown** enumerator) override;
   // The same as GetPLGenerator.
