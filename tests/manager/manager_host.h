@@ -11,32 +11,14 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
-#include "platform/automation/utf.h"
+#include "host_strings.h"
 #include "platform/com/com_ptr.h"
 #include "tavo/control.h"
 #include "tavo/tavo.h"
 
 namespace tavo::testing {
-
-// An automation string that frees itself.
-struct Bstr {
-  BSTR s;
-  explicit Bstr(std::string_view utf8) : s(BstrFromUtf8(utf8)) {}
-  ~Bstr() { SysFreeString(s); }
-  Bstr(const Bstr&) = delete;
-  Bstr& operator=(const Bstr&) = delete;
-};
-
-// The text of a string [out] value, which is freed.
-inline std::string Take(BSTR s) {
-  std::string text = s != nullptr ? BstrToUtf8(s) : std::string();
-  SysFreeString(s);
-  return text;
-}
 
 class ManagerHost {
  public:
@@ -74,11 +56,6 @@ class ManagerHost {
  private:
   static inline bool loaded_ = false;
 };
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The shipped sample presets, as the host tool puts them into a database
 // folder.
