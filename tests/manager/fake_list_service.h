@@ -16,21 +16,19 @@ namespace tavo::testing {
 
 class FakeListService : public ListService {
  public:
+  // Documents are keyed by list kind, and kVersions for "genres-v1-to-v2".
+  static constexpr int kVersions = 6;
+
   struct Request {
-    ServiceDocument which;
+    int which;
     std::string level;
     std::string tag;
   };
 
-  // What FetchDocument answers for a document: the text, or a status.
-  void Serve(ServiceDocument which, std::string text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    documents_[which] = {std::move(text), kLibraryOk};
-  }
-  void Refuse(ServiceDocument which, LibraryStatus status) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    documents_[which] = {"", status};
-  }
+  // What the service answers for a document: the text, or a status.
+  void Serve(DescriptorKind kind, std::string text) { Answer(static_cast<int>(kind), std::move(text), kLibraryOk); }
+  void ServeVersions(std::string text) { Answer(kVersions, std::move(text), kLibraryOk); }
+  void Refuse(DescriptorKind kind, LibraryStatus status) { Answer(static_cast<int>(kind), "", status); }
   void ServeCorrelates(int level, CorrelatesLevel data) {
     std::lock_guard<std::mutex> lock(mutex_);
     correlates_[level] = {std::move(data), kLibraryOk};
@@ -48,26 +46,24 @@ class FakeListService : public ListService {
     std::lock_guard<std::mutex> lock(mutex_);
     return correlate_requests_;
   }
-  size_t RequestsFor(ServiceDocument which) const {
+  size_t RequestsFor(int which) const {
     size_t n = 0;
     for (const Request& r : requests()) n += r.which == which;
     return n;
   }
+  size_t RequestsFor(DescriptorKind kind) const { return RequestsFor(static_cast<int>(kind)); }
   void ClearLog() {
     std::lock_guard<std::mutex> lock(mutex_);
     requests_.clear();
     correlate_requests_.clear();
   }
 
-  LibraryStatus FetchDocument(ServiceDocument which, std::string_view level, std::string_view tag,
-                              std::string* document) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    requests_.push_back({which, std::string(level), std::string(tag)});
-    const auto it = documents_.find(which);
-    if (it == documents_.end()) return kManagerServiceFailed;
-    if (it->second.status != kLibraryOk) return it->second.status;
-    *document = it->second.text;
-    return kLibraryOk;
+  LibraryStatus FetchList(DescriptorKind kind, std::string_view level, std::string_view tag,
+                          std::string* document) override {
+    return Fetch(static_cast<int>(kind), level, tag, document);
+  }
+  LibraryStatus FetchGenreVersions(std::string_view level, std::string_view tag, std::string* document) override {
+    return Fetch(kVersions, level, tag, document);
   }
 
   LibraryStatus FetchCorrelates(int level, std::string_view, std::string_view, CorrelatesLevel* out) override {
@@ -81,16 +77,32 @@ class FakeListService : public ListService {
   }
 
  private:
-  struct Answer {
+  struct Document {
     std::string text;
     LibraryStatus status;
   };
+
+  void Answer(int which, std::string text, LibraryStatus status) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    documents_[which] = {std::move(text), status};
+  }
+
+  LibraryStatus Fetch(int which, std::string_view level, std::string_view tag, std::string* document) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    requests_.push_back({which, std::string(level), std::string(tag)});
+    const auto it = documents_.find(which);
+    if (it == documents_.end()) return kManagerServiceFailed;
+    if (it->second.status != kLibraryOk) return it->second.status;
+    *document = it->second.text;
+    return kLibraryOk;
+  }
+
   struct CorrelatesAnswer {
     CorrelatesLevel data;
     LibraryStatus status;
   };
   mutable std::mutex mutex_;
-  std::map<ServiceDocument, Answer> documents_;
+  std::map<int, Document> documents_;
   std::map<int, CorrelatesAnswer> correlates_;
   std::vector<Request> requests_;
   std::vector<int> correlate_requests_;

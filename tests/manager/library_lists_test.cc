@@ -35,13 +35,13 @@ class LibraryListsTest : public ::testing::Test {
     dir_ = ScratchDir();
     testing::g_test_now = {2024, 6, 1, 12, 0};
     service_ = std::make_shared<FakeListService>();
-    service_->Serve(ServiceDocument::kEras, kEras);
-    service_->Serve(ServiceDocument::kGenres, kGenres);
-    service_->Serve(ServiceDocument::kGenreFamilies, kFamilies);
-    service_->Serve(ServiceDocument::kGenreVersions, kVersions);
-    service_->Serve(ServiceDocument::kOrigins, ListDocument("origins", "3", "t1", Item(1, "Europe")));
-    service_->Serve(ServiceDocument::kArtistTypes, ListDocument("artist-types", "3", "t1", Item(1, "Group")));
-    service_->Serve(ServiceDocument::kPopularityRanges, ListDocument("popularity", "3", "t1", Item(1, "Top")));
+    service_->Serve(DescriptorKind::kEras, kEras);
+    service_->Serve(DescriptorKind::kGenres, kGenres);
+    service_->Serve(DescriptorKind::kGenreFamilies, kFamilies);
+    service_->ServeVersions(kVersions);
+    service_->Serve(DescriptorKind::kOrigins, ListDocument("origins", "3", "t1", Item(1, "Europe")));
+    service_->Serve(DescriptorKind::kArtistTypes, ListDocument("artist-types", "3", "t1", Item(1, "Group")));
+    service_->Serve(DescriptorKind::kPopularityRanges, ListDocument("popularity", "3", "t1", Item(1, "Top")));
   }
 
   // A library opened anew over the same folder and service.
@@ -60,11 +60,11 @@ class LibraryListsTest : public ::testing::Test {
 
 TEST_F(LibraryListsTest, OpenLoadsGenresFamiliesAndVersionsWithTheirMappings) {
   Reopen();
-  EXPECT_EQ(1u, service_->RequestsFor(ServiceDocument::kGenres));
+  EXPECT_EQ(1u, service_->RequestsFor(DescriptorKind::kGenres));
   EXPECT_EQ(1000, library_->Mapping(MappingKind::kGenreChildIds)->Translate(500));
   EXPECT_EQ(1000, library_->Mapping(MappingKind::kGenreFamilies)->Translate(1));
   EXPECT_EQ(1001, library_->Mapping(MappingKind::kGenreVersions)->Translate(2));
-  EXPECT_EQ(0u, service_->RequestsFor(ServiceDocument::kEras));  // the others wait for their first use
+  EXPECT_EQ(0u, service_->RequestsFor(DescriptorKind::kEras));  // the others wait for their first use
 
   // Opened again within 14 days, everything comes from the database copies.
   service_->ClearLog();
@@ -93,18 +93,18 @@ TEST_F(LibraryListsTest, ACopyIsRefreshedAfterFourteenDays) {
   };
   for (const auto& c : cases) {
     SetUp();
-    service_->Serve(ServiceDocument::kEras, ListDocument("eras", c.level, c.level.empty() ? "" : "t1",
+    service_->Serve(DescriptorKind::kEras, ListDocument("eras", c.level, c.level.empty() ? "" : "t1",
                                                          Item(101, "1980s")));
     Reopen();
     DescriptorListPtr eras;
     ASSERT_EQ(kLibraryOk, library_->List(DescriptorKind::kEras, &eras));
     testing::g_test_now = c.now;
-    service_->Refuse(ServiceDocument::kEras, kManagerNoDocument);
+    service_->Refuse(DescriptorKind::kEras, kManagerNoDocument);
     service_->ClearLog();
     Reopen();
     ASSERT_EQ(kLibraryOk, library_->List(DescriptorKind::kEras, &eras));
     EXPECT_EQ(1u, eras->size());
-    ASSERT_EQ(c.requests, service_->RequestsFor(ServiceDocument::kEras)) << c.now.day << "." << c.now.month;
+    ASSERT_EQ(c.requests, service_->RequestsFor(DescriptorKind::kEras)) << c.now.day << "." << c.now.month;
     if (c.requests > 0) {
       EXPECT_EQ("3", service_->requests().back().level);
       EXPECT_EQ("t1", service_->requests().back().tag);
@@ -116,10 +116,10 @@ TEST_F(LibraryListsTest, ACopyIsRefreshedAfterFourteenDays) {
 // document whose hierarchy has a cycle is refused, and a copy, when there
 // is one, stands in for it.
 TEST_F(LibraryListsTest, AFailingServiceOrACyclicDocumentLeavesTheCopyOrNothing) {
-  service_->Refuse(ServiceDocument::kOrigins, kManagerServiceFailed);
-  service_->Serve(ServiceDocument::kArtistTypes,
+  service_->Refuse(DescriptorKind::kOrigins, kManagerServiceFailed);
+  service_->Serve(DescriptorKind::kArtistTypes,
                   ListDocument("artist-types", "3", "t1", Item(1, "Group", {2}) + Item(2, "Band", {1})));
-  service_->Serve(ServiceDocument::kPopularityRanges, "<LIST><ITEM ID=");
+  service_->Serve(DescriptorKind::kPopularityRanges, "<LIST><ITEM ID=");
   Reopen();
   DescriptorListPtr list;
   EXPECT_EQ(kManagerNoList, library_->List(DescriptorKind::kOrigins, &list));
@@ -128,7 +128,7 @@ TEST_F(LibraryListsTest, AFailingServiceOrACyclicDocumentLeavesTheCopyOrNothing)
 
   ASSERT_EQ(kLibraryOk, library_->List(DescriptorKind::kEras, &list));
   testing::g_test_now = {2024, 7, 1, 0, 0};
-  service_->Serve(ServiceDocument::kEras, ListDocument("eras", "4", "t2", Item(1, "A", {1})));
+  service_->Serve(DescriptorKind::kEras, ListDocument("eras", "4", "t2", Item(1, "A", {1})));
   Reopen();
   ASSERT_EQ(kLibraryOk, library_->List(DescriptorKind::kEras, &list));
   EXPECT_EQ(101, list->items()[0].id);  // the copy, not the cyclic document
@@ -150,7 +150,7 @@ TEST_F(LibraryListsTest, AMissingMappingAsksTheServiceAndAReloadReplacesLists) {
   }));
   service_->ClearLog();
   Reopen();
-  EXPECT_EQ(1u, service_->RequestsFor(ServiceDocument::kGenres));
+  EXPECT_EQ(1u, service_->RequestsFor(DescriptorKind::kGenres));
   EXPECT_EQ(1000, library_->Mapping(MappingKind::kGenreChildIds)->Translate(500));
 
   DescriptorListPtr first;

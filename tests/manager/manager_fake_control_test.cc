@@ -11,7 +11,7 @@
 #include "fake_list_service.h"
 #include "library/library_test_util.h"
 #include "manager/com/playlist2_mgr.h"
-#include "host_strings.h"
+#include "host_helpers.h"
 #include "tavo/enums.h"
 
 namespace tavo {

@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <string>
 
-#include "host_strings.h"
+#include "host_helpers.h"
 #include "platform/com/com_ptr.h"
 #include "tavo/control.h"
 #include "tavo/tavo.h"
@@ -56,13 +56,6 @@ class ManagerHost {
  private:
   static inline bool loaded_ = false;
 };
-
-// The shipped sample presets, as the host tool puts them into a database
-// folder.
-inline void CopySamplePresets(const std::string& dir) {
-  std::filesystem::copy_file(std::string(TAVO_SOURCE_DIR) + "/share/samplepresets.xml", dir + "/samplepresets.xml",
-                             std::filesystem::copy_options::overwrite_existing);
-}
 
 }  // namespace tavo::testing
 

@@ -13,6 +13,7 @@
 #include "manager/library/manager_status.h"
 #include "manager/library/media_library.h"
 #include "storage/library/track_writes.h"
+#include "storage/maintenance/database_check.h"
 #include "storage/maintenance/marker_file.h"
 #include "tavo/enums.h"
 
@@ -74,6 +75,31 @@ TEST(MediaLibraryTest, RefusesWhatCannotBeADatabaseAndASecondLibraryOfTheSameFol
   EXPECT_EQ(kLibraryDatabaseOpen, second.FinishOpen(dir, nullptr, &failed));
   EXPECT_EQ(kLibraryOk, library.Close());
   EXPECT_EQ(kLibraryOk, second.Open(dir, nullptr));
+}
+
+// Two plays with a commit between them: the index entry is replaced twice,
+// and the record store puts the first replacement's block on a free list
+// that the deep check then finds overlapping a live block
+// (0x90020408). Disabled until the record store keeps its free lists sound
+// across commits; the stress test checks the index file's free space again
+// then.
+TEST(MediaLibraryTest, DISABLED_ACommitBetweenTwoPlaysLeavesTheIndexSound) {
+  const std::string dir = ScratchDir();
+  {
+    MediaLibrary library(TestOptions());
+    ASSERT_EQ(kLibraryOk, library.Open(dir, nullptr));
+    ASSERT_EQ(kLibraryOk, library.AddTrack("a.mp3", MakeTrack("A")));
+    const TrackChange play = [](TrackRecord& t) {
+      TrackRecord_RecordPlay(&t);
+      return 0u;
+    };
+    ASSERT_EQ(kLibraryOk, library.ModifyStatistics("a.mp3", play));
+    ASSERT_EQ(kLibraryOk, library.Commit());
+    ASSERT_EQ(kLibraryOk, library.ModifyStatistics("a.mp3", play));
+  }
+  CheckReport report;
+  EXPECT_EQ(kLibraryOk, Maintenance_Check(PL_MLDB_CHECK_DEFAULT, dir, nullptr, &report))
+      << std::hex << report.index_fault;
 }
 
 // A writer that cannot have the write lock within 10 ms gets kManagerBusy

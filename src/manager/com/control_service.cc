@@ -38,7 +38,7 @@ constexpr ListRequest kListRequests[] = {
     &ITAVOService::GetEraList,    &ITAVOService::GetOriginList,          &ITAVOService::GetArtistTypeList,
     &ITAVOService::GetGenreList,  &ITAVOService::GetPopularityRangeList, &ITAVOService::GetGenreFamilyList,
 };
-static_assert(std::size(kListRequests) == static_cast<size_t>(ServiceDocument::kGenreVersions));
+static_assert(std::size(kListRequests) == 6, "one request per list kind");
 constexpr std::string_view kGenreVersionsList = "genres-v1-to-v2";
 
 // The correlate requests by level: slots 7, 20 and 19.
@@ -87,22 +87,35 @@ bool ReadEntry(ITAVOCorrelateEntry* entry, CorrelatesLevel::Table* table) {
 
 }  // namespace
 
-LibraryStatus ControlListService::FetchDocument(ServiceDocument which, std::string_view level, std::string_view tag,
-                                                std::string* document) {
-  const int index = static_cast<int>(which);
-  if (index < 0 || index >= kServiceDocumentCount) return kLibraryInvalidArgument;
+LibraryStatus ControlListService::FetchList(DescriptorKind kind, std::string_view level, std::string_view tag,
+                                            std::string* document) {
+  if (!IsDescriptorKind(static_cast<int32_t>(kind))) return kLibraryInvalidArgument;
+  const ListRequest request = kListRequests[static_cast<size_t>(kind)];
+  return Ask(
+      [&](BSTR level_text, BSTR tag_text, VARIANT* answer) {
+        return (service_.Get()->*request)(level_text, tag_text, answer);
+      },
+      level, tag, document);
+}
+
+LibraryStatus ControlListService::FetchGenreVersions(std::string_view level, std::string_view tag,
+                                                     std::string* document) {
+  return Ask(
+      [&](BSTR level_text, BSTR tag_text, VARIANT* answer) {
+        const Text name(kGenreVersionsList);
+        return service_->GetNamedList(name.get(), level_text, tag_text, answer);
+      },
+      level, tag, document);
+}
+
+template <class Request>
+LibraryStatus ControlListService::Ask(Request&& request, std::string_view level, std::string_view tag,
+                                      std::string* document) {
   std::lock_guard<std::mutex> lock(mutex_);
   const Text level_text(level), tag_text(tag);
   VARIANT answer;
   VariantInit(&answer);
-  HRESULT hr;
-  if (which == ServiceDocument::kGenreVersions) {
-    const Text name(kGenreVersionsList);
-    hr = service_->GetNamedList(name.get(), level_text.get(), tag_text.get(), &answer);
-  } else {
-    hr = (service_.Get()->*kListRequests[index])(level_text.get(), tag_text.get(), &answer);
-  }
-  if (FAILED(hr)) {
+  if (FAILED(request(level_text.get(), tag_text.get(), &answer))) {
     VariantClear(&answer);
     return kManagerServiceFailed;
   }

@@ -23,15 +23,22 @@ class ControlListService final : public ListService {
  public:
   explicit ControlListService(ComPtr<ITAVOService> service) : service_(std::move(service)) {}
 
-  LibraryStatus FetchDocument(ServiceDocument which, std::string_view level, std::string_view tag,
-                              std::string* document) override;
+  LibraryStatus FetchList(DescriptorKind kind, std::string_view level, std::string_view tag,
+                          std::string* document) override;
+  LibraryStatus FetchGenreVersions(std::string_view level, std::string_view tag, std::string* document) override;
   LibraryStatus FetchCorrelates(int level, std::string_view first_text, std::string_view second_text,
                                 CorrelatesLevel* out) override;
 
  private:
+  // Runs `request` (level, tag, answer) under the lock and takes the
+  // document out of its answer.
+  template <class Request>
+  LibraryStatus Ask(Request&& request, std::string_view level, std::string_view tag, std::string* document);
+
   std::mutex mutex_;
   const ComPtr<ITAVOService> service_;
 };
+
 
 }  // namespace tavo
 

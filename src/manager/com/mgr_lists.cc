@@ -11,13 +11,22 @@
 namespace tavo {
 namespace {
 
-// The object of `kind` as interface I.
+// A list object as interface I.
 template <class I>
 HRESULT AsListInterface(const ComPtr<ITavoPLDataList>& object, I** out) {
   return object->QueryInterface(IID_OF(I), reinterpret_cast<void**>(out));
 }
 
 }  // namespace
+
+template <class I>
+HRESULT TavoPeltaPlaylist2Mgr::HandOutList(DescriptorKind kind, I** list) {
+  if (list == nullptr) return E_POINTER;
+  *list = nullptr;
+  ComPtr<ITavoPLDataList> object;
+  if (HRESULT hr = ListObject(kind, &object); FAILED(hr)) return hr;
+  return AsListInterface(object, list);
+}
 
 HRESULT TavoPeltaPlaylist2Mgr::ListObject(DescriptorKind kind, ComPtr<ITavoPLDataList>* object) {
   DescriptorListPtr list;
@@ -50,19 +59,11 @@ ComPtr<ITavoGenreDisplayList> TavoPeltaPlaylist2Mgr::GenreDisplayObject() {
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::GetArtistTypes(ITavoArtistTypeList** list) {
-  if (list == nullptr) return E_POINTER;
-  *list = nullptr;
-  ComPtr<ITavoPLDataList> object;
-  if (HRESULT hr = ListObject(DescriptorKind::kArtistTypes, &object); FAILED(hr)) return hr;
-  return AsListInterface(object, list);
+  return HandOutList(DescriptorKind::kArtistTypes, list);
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::GetOrigins(ITavoOriginsList** list) {
-  if (list == nullptr) return E_POINTER;
-  *list = nullptr;
-  ComPtr<ITavoPLDataList> object;
-  if (HRESULT hr = ListObject(DescriptorKind::kOrigins, &object); FAILED(hr)) return hr;
-  return AsListInterface(object, list);
+  return HandOutList(DescriptorKind::kOrigins, list);
 }
 
 // A missing out pointer is accepted: the list is only made and kept
@@ -75,19 +76,11 @@ HRESULT TavoPeltaPlaylist2Mgr::GetGenreDisplayList(LONG, ITavoGenreDisplayList**
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::GetEraDisplayList(LONG, ITavoEraDisplayList** list) {
-  if (list == nullptr) return E_POINTER;
-  *list = nullptr;
-  ComPtr<ITavoPLDataList> object;
-  if (HRESULT hr = ListObject(DescriptorKind::kEras, &object); FAILED(hr)) return hr;
-  return AsListInterface(object, list);
+  return HandOutList(DescriptorKind::kEras, list);
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::GetPopularityRanges(ITavoPopularityRangeList** list) {
-  if (list == nullptr) return E_POINTER;
-  *list = nullptr;
-  ComPtr<ITavoPLDataList> object;
-  if (HRESULT hr = ListObject(DescriptorKind::kPopularityRanges, &object); FAILED(hr)) return hr;
-  return AsListInterface(object, list);
+  return HandOutList(DescriptorKind::kPopularityRanges, list);
 }
 
 // A new object on every call over "name.xml" of the database folder; a

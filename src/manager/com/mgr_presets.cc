@@ -7,26 +7,29 @@
 
 namespace tavo {
 
-HRESULT TavoPeltaPlaylist2Mgr::GetPresetPlaylistGenList(ITavoPLGeneratorList** list) {
+namespace {
+
+// A generator list the manager keeps, with a reference for the host; E_FAIL
+// when it has none.
+HRESULT HandOut(std::mutex& mutex, const ComPtr<TavoPLGeneratorList>& slot, ITavoPLGeneratorList** list) {
   if (list == nullptr) return E_POINTER;
   *list = nullptr;
-  ComPtr<TavoPLGeneratorList> presets;
+  ComPtr<TavoPLGeneratorList> kept;
   {
-    std::lock_guard<std::mutex> lock(objects_mutex_);
-    presets = preset_list_;
+    std::lock_guard<std::mutex> lock(mutex);
+    kept = slot;
   }
-  return presets ? StoreObject(list, presets) : E_FAIL;
+  return kept ? StoreObject(list, kept) : E_FAIL;
+}
+
+}  // namespace
+
+HRESULT TavoPeltaPlaylist2Mgr::GetPresetPlaylistGenList(ITavoPLGeneratorList** list) {
+  return HandOut(objects_mutex_, preset_list_, list);
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::GetUserPlaylistGenList(ITavoPLGeneratorList** list) {
-  if (list == nullptr) return E_POINTER;
-  *list = nullptr;
-  ComPtr<TavoPLGeneratorList> user;
-  {
-    std::lock_guard<std::mutex> lock(objects_mutex_);
-    user = user_list_;
-  }
-  return user ? StoreObject(list, user) : E_FAIL;
+  return HandOut(objects_mutex_, user_list_, list);
 }
 
 // Both files: the sample presets replace the preset list only when they

@@ -72,6 +72,9 @@ class TavoPeltaPlaylist2Mgr
   // The list object of `kind`, made once and cached; a list that a reload
   // replaced gets a new object (the old one keeps its list).
   HRESULT ListObject(DescriptorKind kind, ComPtr<ITavoPLDataList>* object);
+  // The list object of `kind` as interface I, for the host.
+  template <class I>
+  HRESULT HandOutList(DescriptorKind kind, I** list);
   // The genre display list object, or null when there is none.
   ComPtr<ITavoGenreDisplayList> GenreDisplayObject();
   // Releases the list and generator objects handed out again.

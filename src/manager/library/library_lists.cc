@@ -155,8 +155,7 @@ LibraryStatus LibraryLists::LoadList(DescriptorKind kind) {
   if (service_ != nullptr) {
     const DescriptorListHeader held = stored != nullptr ? stored->header() : DescriptorListHeader{};
     std::string text;
-    if (service_->FetchDocument(static_cast<ServiceDocument>(kind), held.revision_level, held.revision_tag,
-                                &text) == kLibraryOk) {
+    if (service_->FetchList(kind, held.revision_level, held.revision_tag, &text) == kLibraryOk) {
       ServiceDocumentContent fresh;
       const bool families = kind == DescriptorKind::kGenreFamilies;
       const LibraryStatus read = ReadServiceDocument(text, kind, families, true, &fresh);
@@ -206,8 +205,7 @@ LibraryStatus LibraryLists::LoadVersions() {
     if (!have_revision) revision = DescriptorListHeader{};
     std::string text;
     ServiceDocumentContent fresh;
-    if (service_->FetchDocument(ServiceDocument::kGenreVersions, revision.revision_level, revision.revision_tag,
-                                &text) == kLibraryOk &&
+    if (service_->FetchGenreVersions(revision.revision_level, revision.revision_tag, &text) == kLibraryOk &&
         ReadServiceDocument(text, DescriptorKind::kArtistTypes, true, false, &fresh) == kLibraryOk) {
       {
         CorrelatesGate::Hold store(*correlates_);

@@ -13,25 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "data/descriptors/descriptor_kind.h"
 #include "storage/library/correlates_store.h"
 #include "storage/library/library_status.h"
 
 namespace tavo {
-
-// The documents the service hands out: the six descriptor lists (their
-// values are the list kinds, data/descriptors/descriptor_kind.h) and the
-// version mapping of genres ("genres-v1-to-v2").
-enum class ServiceDocument : int32_t {
-  kEras = 0,
-  kOrigins = 1,
-  kArtistTypes = 2,
-  kGenres = 3,
-  kPopularityRanges = 4,
-  kGenreFamilies = 5,
-  kGenreVersions = 6,
-};
-
-inline constexpr int kServiceDocumentCount = 7;
 
 // What the service gives for one correlates level.
 struct CorrelatesLevel {
@@ -50,12 +36,14 @@ class ListService {
  public:
   virtual ~ListService() = default;
 
-  // The document (UTF-8 XML) for `which`, asked with the revision level and
-  // tag of the copy the caller holds (both empty when it holds none).
-  // kManagerNoDocument when the service has nothing newer; another non-zero
-  // status when the request failed.
-  virtual LibraryStatus FetchDocument(ServiceDocument which, std::string_view level, std::string_view tag,
-                                      std::string* document) = 0;
+  // The document (UTF-8 XML) of the list of `kind`, asked with the revision
+  // level and tag of the copy the caller holds (both empty when it holds
+  // none). kManagerNoDocument when the service has nothing newer; another
+  // non-zero status when the request failed.
+  virtual LibraryStatus FetchList(DescriptorKind kind, std::string_view level, std::string_view tag,
+                                  std::string* document) = 0;
+  // The same for the version mapping of genres ("genres-v1-to-v2").
+  virtual LibraryStatus FetchGenreVersions(std::string_view level, std::string_view tag, std::string* document) = 0;
 
   // The correlates of `level` (0, 1 or 2), asked with the level's two texts
   // the caller holds. A table the service cannot give whole is left out.

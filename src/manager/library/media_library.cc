@@ -68,7 +68,7 @@ LibraryStatus MediaLibrary::FinishOpen(const std::string& directory, std::shared
   session->lists = std::make_unique<LibraryLists>(session->correlates.get(), session->service, options_.clock);
   session->presets = std::make_unique<PresetFolder>(directory, options_.env);
   {
-    std::lock_guard<std::timed_mutex> lock(write_lock_);
+    WriteLockHold hold(write_lock_);
     commit_.Reset();
   }
   session_ = std::move(session);

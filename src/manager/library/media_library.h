@@ -41,6 +41,7 @@
 #include "manager/library/lifecycle_gate.h"
 #include "manager/library/list_service.h"
 #include "manager/library/maintenance_settings.h"
+#include "manager/library/write_lock.h"
 #include "storage/library/library_clock.h"
 #include "storage/library/library_database.h"
 
@@ -211,7 +212,7 @@ class MediaLibrary : public std::enable_shared_from_this<MediaLibrary> {
   LifecycleGate gate_;
   std::unique_ptr<Session> session_;  // set while open; read only by threads inside gate_
 
-  std::timed_mutex write_lock_;
+  WriteLock write_lock_;
   std::atomic<std::thread::id> write_owner_{};  // the thread holding write_lock_
   CommitPolicy commit_;                          // guarded by write_lock_
   std::mutex store_mutex_;                       // one database write and its report at a time

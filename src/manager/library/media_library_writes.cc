@@ -25,8 +25,8 @@ std::string_view FileNameOf(std::string_view path) {
 LibraryStatus MediaLibrary::Write(const std::function<LibraryStatus(Writer&)>& body) {
   LibraryUse use(gate_);
   if (!use.ok()) return use.status();
-  std::unique_lock<std::timed_mutex> lock(write_lock_, std::chrono::milliseconds(kWriteLockWaitMilliseconds));
-  if (!lock.owns_lock()) return kManagerBusy;
+  const WriteLockHold hold(write_lock_, std::chrono::milliseconds(kWriteLockWaitMilliseconds));
+  if (!hold.held()) return kManagerBusy;
   struct Owner {
     std::atomic<std::thread::id>& owner;
     explicit Owner(std::atomic<std::thread::id>& o) : owner(o) { owner = std::this_thread::get_id(); }

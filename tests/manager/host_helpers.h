@@ -1,8 +1,10 @@
-// Strings as a host handles them: automation strings that free themselves,
-// [out] strings taken and freed, files read whole.
-#ifndef TAVO_TESTS_MANAGER_HOST_STRINGS_H_
-#define TAVO_TESTS_MANAGER_HOST_STRINGS_H_
+// What the manager's tests do as a host: automation strings that free
+// themselves, [out] strings taken and freed, files read whole, the sample
+// presets put into a database folder.
+#ifndef TAVO_TESTS_MANAGER_HOST_HELPERS_H_
+#define TAVO_TESTS_MANAGER_HOST_HELPERS_H_
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -33,6 +35,13 @@ inline std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The shipped sample presets, as the host tool puts them into a database
+// folder.
+inline void CopySamplePresets(const std::string& dir) {
+  std::filesystem::copy_file(std::string(TAVO_SOURCE_DIR) + "/share/samplepresets.xml", dir + "/samplepresets.xml",
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
 }  // namespace tavo::testing
 
-#endif  // TAVO_TESTS_MANAGER_HOST_STRINGS_H_
+#endif  // TAVO_TESTS_MANAGER_HOST_HELPERS_H_
