@@ -93,6 +93,62 @@ TEST_F(ManagerHostTest, InitializesShutsDownAndInitializesAgain) {
   EXPECT_EQ(S_OK, manager_->Shutdown());
 }
 
+// A host's whole session against the substitute control: initialize, attach
+// maintenance, the lists and the generators, save, shut down, and the same
+// again, with the lists now coming from the database's copies.
+TEST_F(ManagerHostTest, AHostsWholeSession) {
+  testing::CopySamplePresets(dir_);
+  ComPtr<ITavoMLDBManager> maintenance = ManagerHost::Make<ITavoMLDBManager>(CLSID_TavoMLDBManager);
+  ASSERT_EQ(S_OK, maintenance->SetOptions(PL_MLDB_AUTO_DEFAULT, nullptr));
+  ASSERT_EQ(S_OK, maintenance->Attach(manager_.Get()));
+  for (int session = 0; session < 2; ++session) {
+    ASSERT_EQ(S_OK, Initialize(dir_));
+    ComPtr<ITavoGenreDisplayList> genres;
+    ASSERT_EQ(S_OK, manager_->GetGenreDisplayList(0, genres.ReleaseAndGetAddressOf()));
+    ComPtr<ITavoPLDataListItem> rock;
+    ASSERT_EQ(S_OK, genres->GetItemById(300, rock.ReleaseAndGetAddressOf()));
+    BSTR name = nullptr;
+    ASSERT_EQ(S_OK, rock->get_Name(&name));
+    EXPECT_EQ("Rock", Take(name));
+    ComPtr<ITavoEraDisplayList> eras;
+    ASSERT_EQ(S_OK, manager_->GetEraDisplayList(0, eras.ReleaseAndGetAddressOf()));
+    ComPtr<ITavoEra> era;
+    ASSERT_EQ(S_OK, eras->GetEraByYear(1985, 1, era.ReleaseAndGetAddressOf()));
+    ASSERT_EQ(S_OK, era->get_Name(&name));
+    EXPECT_EQ("1980s", Take(name));
+    ComPtr<ITavoOriginsList> origins;
+    ComPtr<ITavoArtistTypeList> types;
+    ComPtr<ITavoPopularityRangeList> ranges;
+    EXPECT_EQ(S_OK, manager_->GetOrigins(origins.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(S_OK, manager_->GetArtistTypes(types.ReleaseAndGetAddressOf()));
+    EXPECT_EQ(S_OK, manager_->GetPopularityRanges(ranges.ReleaseAndGetAddressOf()));
+    IDispatch* eras_object = nullptr;
+    EXPECT_EQ(E_NOTIMPL, manager_->GetEras(&eras_object));
+
+    ComPtr<ITavoPLGeneratorList> presets, user;
+    ASSERT_EQ(S_OK, manager_->GetPresetPlaylistGenList(presets.ReleaseAndGetAddressOf()));
+    ASSERT_EQ(S_OK, manager_->GetUserPlaylistGenList(user.ReleaseAndGetAddressOf()));
+    SHORT count = 0;
+    ASSERT_EQ(S_OK, user->get_Count(&count));
+    EXPECT_EQ(session, count);  // the generator saved in the first session
+    if (session == 0) {
+      ComPtr<ITavoPLGenerator> first, copy;
+      ASSERT_EQ(S_OK, presets->GetPLGenerator(0, first.ReleaseAndGetAddressOf()));
+      ASSERT_EQ(S_OK, first->Clone(copy.ReleaseAndGetAddressOf()));
+      ASSERT_EQ(S_OK, user->AddPLGenerator(copy.Get()));
+      ASSERT_EQ(S_OK, manager_->SaveUserPLGens());
+    }
+    LONG marker = 0;
+    ASSERT_EQ(S_OK, maintenance->CheckInitFlag(0, Bstr(dir_).s, &marker));
+    EXPECT_EQ(1, marker);
+    ASSERT_EQ(S_OK, manager_->Shutdown());
+    ASSERT_EQ(S_OK, maintenance->CheckInitFlag(0, Bstr(dir_).s, &marker));
+    EXPECT_EQ(0, marker);
+  }
+  ComPtr<ITavoGenreDisplayList> after;
+  EXPECT_EQ(E_FAIL, manager_->GetGenreDisplayList(0, after.ReleaseAndGetAddressOf()));
+}
+
 // The same through IDispatch, by member name, as a script host calls.
 TEST_F(ManagerHostTest, ScriptHostsReachTheLifecycleByName) {
   using namespace host_calls;
@@ -108,6 +164,19 @@ TEST_F(ManagerHostTest, ScriptHostsReachTheLifecycleByName) {
   ASSERT_EQ(VT_BSTR, result.vt);
   EXPECT_EQ("TavoPlaylist 2.4.0.13", BstrToUtf8(result.bstrVal));
   VariantClear(&result);
+
+  VARIANT no_flags = LongArg(0);
+  ASSERT_EQ(S_OK, CallByName(manager_.Get(), u"GetGenreDisplayList", DISPATCH_METHOD, {no_flags}, &result));
+  ASSERT_EQ(VT_DISPATCH, result.vt);
+  VARIANT rock_id = LongArg(300);
+  VARIANT item;
+  VariantInit(&item);
+  ASSERT_EQ(S_OK, CallByName(result.pdispVal, u"GetItemById", DISPATCH_METHOD, {rock_id}, &item));
+  VariantClear(&result);
+  ASSERT_EQ(S_OK, CallByName(item.pdispVal, u"Name", DISPATCH_PROPERTYGET, {}, &result));
+  EXPECT_EQ("Rock", BstrToUtf8(result.bstrVal));
+  VariantClear(&result);
+  VariantClear(&item);
 
   VARIANT slash = TextArg(u"/and more");
   EXPECT_EQ(S_OK, CallByName(manager_.Get(), u"DirDelim", DISPATCH_PROPERTYPUT, {slash}));
