@@ -1,11 +1,12 @@
 # Thin wrapper over CMake. `make demo` and `make test` are all a new machine needs.
 BUILD     ?= build
 ASAN      ?= build-asan
+TSAN      ?= build-tsan
 FUZZ      ?= build-fuzz
 JOBS      ?= $(shell nproc)
 CMAKE_GEN  = -G Ninja
 
-.PHONY: deps demo test sanitize bench fuzz clean
+.PHONY: deps demo test sanitize tsan bench fuzz clean
 
 deps:
 	@scripts/deps.sh
@@ -26,6 +27,14 @@ sanitize: deps
 	cmake --build $(ASAN) -j $(JOBS)
 	ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
+# The threaded tests under ThreadSanitizer: only the targets they need are
+# built, and the stress test runs for its default few seconds.
+TSAN_TESTS = manager_stress_test manager_library_test
+tsan: deps
+	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVO_TSAN=ON -DTAVO_BENCH=OFF
+	cmake --build $(TSAN) -j $(JOBS) --target $(TSAN_TESTS)
+	ctest --test-dir $(TSAN) --output-on-failure -R '^($(subst $(eval) ,|,$(TSAN_TESTS)))$$'
+
 bench: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/*/bench_*; do [ -x "$$b" ] && "$$b"; done
@@ -38,4 +47,4 @@ fuzz:
 	cmake --build $(FUZZ) -j $(JOBS) --target fuzz_targets
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(TSAN) $(FUZZ)

@@ -8,6 +8,13 @@ macro(tavo_setup_toolchain_flags)
                         -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  if(TAVO_TSAN)
+    if(TAVO_SANITIZE)
+      message(FATAL_ERROR "TAVO_TSAN and TAVO_SANITIZE exclude each other")
+    endif()
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+  endif()
   if(TAVO_FUZZ)
     # Libraries are instrumented for coverage; only fuzz targets link the driver.
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
@@ -17,7 +24,7 @@ macro(tavo_setup_toolchain_flags)
   # from a module shows when it is built, not when a host loads it. Clang puts
   # its sanitizer and coverage runtimes into executables only: an instrumented
   # module built with clang leaves those symbols to the program that loads it.
-  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (TAVO_SANITIZE OR TAVO_FUZZ))
+  if(CMAKE_CXX_COMPILER_ID MATCHES "Clang" AND (TAVO_SANITIZE OR TAVO_TSAN OR TAVO_FUZZ))
     set(TAVO_NO_UNDEFINED "")
   else()
     set(TAVO_NO_UNDEFINED -Wl,--no-undefined)

@@ -3,6 +3,7 @@
 #include "data/descriptions/pl_info.h"
 #include "data/descriptors/objects/descriptor_classes.h"
 #include "generation/objects/generator_classes.h"
+#include "manager/com/manager_classes.h"
 #include "vocabulary/timestamp/timestamp.h"
 
 namespace tavo {
@@ -20,7 +21,7 @@ constexpr std::string_view kTimestampPrefix = "TavoPlaylist";
 // The order is fixed: it is the order of DllGetClassObject's walk and of
 // registration.
 constexpr ClassEntry kClasses[] = {
-    {class_ids::TavoPeltaPlaylist2Mgr, 101, kPrefix, nullptr},
+    {class_ids::TavoPeltaPlaylist2Mgr, 101, kPrefix, &TavoPeltaPlaylist2Mgr::Create},
     {class_ids::TavoPL2Criteria, 102, kPrefix, nullptr},
     {class_ids::TavoPL2Timestamp, 103, kTimestampPrefix, &Timestamp::Create},
     {class_ids::TavoPL2FindData, 201, kPrefix, nullptr},
@@ -43,7 +44,7 @@ constexpr ClassEntry kClasses[] = {
     {class_ids::TavoGenreDisplayList, 0, kPrefix, &TavoGenreDisplayList::Create},
     {class_ids::TavoEraDisplayList, 0, kPrefix, &TavoEraDisplayList::Create},
     {class_ids::TavoPopularityRangeList, 0, kPrefix, &TavoPopularityRangeList::Create},
-    {class_ids::TavoMLDBManager, 193, kPrefix, nullptr},
+    {class_ids::TavoMLDBManager, 193, kPrefix, &TavoMLDBManager::Create},
     {class_ids::TavoPopularityRange, 0, kPrefix, &TavoPopularityRange::Create},
 };
 

@@ -33,12 +33,22 @@ HRESULT EnumeratorOver(std::vector<Item> borrowed, IEnum** out) noexcept {
 
 }  // namespace
 
-void ConnectionPoint::DisconnectAll() noexcept { connections_.clear(); }
+void ConnectionPoint::DisconnectAll() noexcept {
+  std::vector<Connection> released;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released.swap(connections_);
+  }
+  // The sinks go here, outside the lock.
+}
 
 void ConnectionPoint::Fire(DISPID id, VARIANT* args, UINT count) {
   // A sink may unadvise while it is being called: walk a copy.
   std::vector<ComPtr<IUnknown>> sinks;
-  for (const Connection& c : connections_) sinks.push_back(c.sink);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (const Connection& c : connections_) sinks.push_back(c.sink);
+  }
   DISPPARAMS params{args, nullptr, count, 0};
   for (const ComPtr<IUnknown>& sink : sinks) {
     ComPtr<IDispatch> dispatch;
@@ -70,18 +80,23 @@ HRESULT ConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
   if (FAILED(sink->QueryInterface(iid_, events.ReleaseAndGetVoidAddressOf())) &&
       FAILED(sink->QueryInterface(IID_IDispatch, events.ReleaseAndGetVoidAddressOf())))
     return CONNECT_E_CANNOTCONNECT;
+  std::unique_lock<std::mutex> lock(mutex_);
   try {
-    connections_.push_back({next_cookie_, std::move(events)});
+    connections_.push_back({next_cookie_, events});
   } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;  // the reference went with the refused connection
+    lock.unlock();
+    return E_OUTOFMEMORY;  // the reference goes with `events`, outside the lock
   }
   *cookie = next_cookie_++;
   return S_OK;
 }
 
 HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
+  ComPtr<IUnknown> released;  // let go outside the lock
+  std::lock_guard<std::mutex> lock(mutex_);
   for (auto it = connections_.begin(); it != connections_.end(); ++it) {
     if (it->cookie == cookie) {
+      released = std::move(it->sink);
       connections_.erase(it);
       return S_OK;
     }
@@ -92,6 +107,9 @@ HRESULT ConnectionPoint::Unadvise(DWORD cookie) {
 HRESULT ConnectionPoint::EnumConnections(IEnumConnections** out) {
   if (out == nullptr) return E_POINTER;
   *out = nullptr;
+  // The snapshot borrows the sinks until the enumerator takes its own
+  // references, so the list may not change meanwhile.
+  std::lock_guard<std::mutex> lock(mutex_);
   std::vector<CONNECTDATA> items;
   try {
     items.reserve(connections_.size());

@@ -5,9 +5,15 @@
 // The container owns the connection point; the connection point points back
 // at the container without a reference and the container clears that
 // pointer (DetachContainer) before it goes away.
+//
+// Thread safety: Advise, Unadvise, EnumConnections, Fire and DisconnectAll
+// may be called from any thread. The sink list is guarded by a lock that is
+// never held while a sink is called or released, so a sink may unadvise or
+// call back from inside an event.
 #ifndef TAVO_PLATFORM_COM_CONNECTION_POINT_H_
 #define TAVO_PLATFORM_COM_CONNECTION_POINT_H_
 
+#include <mutex>
 #include <vector>
 
 #include "platform/com/enumerator.h"
@@ -42,8 +48,9 @@ class ConnectionPoint : public ComObject<ConnectionPoint, IConnectionPoint> {
 
   IConnectionPointContainer* container_;
   const IID iid_;
-  std::vector<Connection> connections_;
-  DWORD next_cookie_ = 1;
+  mutable std::mutex mutex_;
+  std::vector<Connection> connections_;  // guarded by mutex_
+  DWORD next_cookie_ = 1;                // guarded by mutex_
 };
 
 // The connection points of one container object, one per outgoing

@@ -1,0 +1,8 @@
+// The manager's two automation classes, for the class table.
+#ifndef TAVO_MANAGER_COM_MANAGER_CLASSES_H_
+#define TAVO_MANAGER_COM_MANAGER_CLASSES_H_
+
+#include "manager/com/mldb_manager.h"
+#include "manager/com/playlist2_mgr.h"
+
+#endif  // TAVO_MANAGER_COM_MANAGER_CLASSES_H_
