@@ -124,6 +124,21 @@ const RankEntry* GeneratorRecord::RankAt(uint16_t position) const {
 
 void GeneratorRecord::PushFieldRangeFront(const FieldRange& range) {
   field_ranges_.insert(field_ranges_.begin(), range);
+  run_scale_set_ = false;  // the run's nodes are no longer in front
+}
+
+void GeneratorRecord::SetRunScale(int32_t minimum, int32_t maximum) {
+  const FieldRange scale[] = {{txpl_crit_field_track_genre, minimum, maximum},
+                              {txpl_crit_field_track_genrev2, minimum, maximum}};
+  const bool in_front = run_scale_set_ && field_ranges_.size() >= 2 &&
+                        field_ranges_[0].field == scale[0].field && field_ranges_[1].field == scale[1].field;
+  if (in_front) {
+    field_ranges_[0] = scale[0];
+    field_ranges_[1] = scale[1];
+  } else {
+    field_ranges_.insert(field_ranges_.begin(), std::begin(scale), std::end(scale));
+    run_scale_set_ = true;
+  }
 }
 
 FieldRange GeneratorRecord::RangeOf(int32_t field) const {
