@@ -3,8 +3,8 @@
 // stored table (or a run without a database) has an empty table.
 //
 // The correlates store is not thread safe: a run reads it only while it
-// prepares its criteria (before the scan), and the manager keeps a
-// correlates download from overlapping that.
+// prepares its criteria (before the scan: criterion_test.h), and the
+// manager keeps a correlates download from overlapping a run.
 #ifndef TAVO_GENERATION_ENGINE_CORRELATE_TABLES_H_
 #define TAVO_GENERATION_ENGINE_CORRELATE_TABLES_H_
 

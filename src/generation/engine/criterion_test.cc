@@ -159,7 +159,9 @@ class SimilarityTest final : public CriterionTest {
   SimilarityTest(EvalContext& context, const CriterionRecord& c, bool date_typed)
       : reader_(*context.view, c.field(), date_typed),
         similarity_(c.field(), c.int_param(0), c.int_param(1), c.int_param(2), context.ScaleOf(c.field()),
-                    *context.lists, context.correlates) {}
+                    *context.lists, context.correlates) {
+    similarity_.Prepare(context.DistinctValues(c.field(), date_typed));
+  }
   Outcome Test(uint32_t slot) override {
     const std::optional<int64_t> v = reader_.Number(slot);
     if (!v || *v < std::numeric_limits<int32_t>::min() || *v > std::numeric_limits<int32_t>::max()) return {};
@@ -242,6 +244,7 @@ class SelectionNumberTest final : public CriterionTest {
         s.similarity = std::make_unique<GenreSimilarity>(c.field(), static_cast<int32_t>(p1), c.int_param(1),
                                                          c.int_param(2), context.ScaleOf(c.field()),
                                                          *context.lists, context.correlates);
+        s.similarity->Prepare(context.DistinctValues(c.field(), date_typed));
       }
     }
   }
@@ -314,6 +317,22 @@ class AllOfTest final : public CriterionTest {
 };
 
 }  // namespace
+
+const std::vector<int32_t>& EvalContext::DistinctValues(int32_t field, bool day_numbers) {
+  auto [it, added] = distinct_.try_emplace(std::pair(field, day_numbers));
+  if (!added) return it->second;
+  const FieldReader reader(*view, field, day_numbers);
+  std::vector<int32_t>& values = it->second;
+  for (uint32_t slot : view->LiveSlots()) {
+    const std::optional<int64_t> v = reader.Number(slot);
+    if (v && *v >= std::numeric_limits<int32_t>::min() && *v <= std::numeric_limits<int32_t>::max()) {
+      values.push_back(static_cast<int32_t>(*v));
+    }
+  }
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  return values;
+}
 
 FieldRange EvalContext::ScaleOf(int32_t field) const {
   if (field == txpl_crit_field_track_genre || field == txpl_crit_field_track_genrev2) return genre_scale;

@@ -29,9 +29,11 @@
 #define TAVO_GENERATION_ENGINE_CRITERION_TEST_H_
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "generation/engine/correlate_tables.h"
 #include "generation/engine/run_lists.h"
@@ -61,6 +63,12 @@ struct EvalContext {
   bool has_selection = false;             // the run was given a selection
 
   FieldRange ScaleOf(int32_t field) const;
+  // The distinct values the live tracks have for `field` (those that fit 32
+  // bits), found once per run. Throws std::bad_alloc.
+  const std::vector<int32_t>& DistinctValues(int32_t field, bool day_numbers);
+
+ private:
+  std::map<std::pair<int32_t, bool>, std::vector<int32_t>> distinct_;
 };
 
 class CriterionTest {
@@ -71,8 +79,9 @@ class CriterionTest {
 
 using CriterionTestPtr = std::unique_ptr<CriterionTest>;
 
-// Prepares `criterion` (its sub-criteria when it has any). May read
-// correlate tables. Throws std::bad_alloc.
+// Prepares `criterion` (its sub-criteria when it has any). Similarity is
+// worked out here for every genre the tracks have, so the correlate tables
+// are read now and never during the scan. Throws std::bad_alloc.
 CriterionTestPtr CompileCriterion(const CriterionRecord& criterion, EvalContext& context);
 
 // Operators whose score ranks tracks on the criterion's field.

@@ -54,7 +54,7 @@ std::string_view FieldReader::FoldedText(uint32_t text_id, std::string* scratch)
   return *scratch;
 }
 
-std::optional<int64_t> FieldReader::Number(uint32_t slot) const {
+std::optional<int64_t> FieldReader::DerivedNumber(uint32_t slot) const {
   switch (access_.source) {
     case ViewSource::kAbsent:
     case ViewSource::kText: return std::nullopt;

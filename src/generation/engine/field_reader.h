@@ -54,9 +54,18 @@ class FieldReader {
   // A text as compared: cut as a field read cuts it, A-Z folded. Texts kept
   // without a folded copy (file names) are folded into *scratch.
   std::string_view FoldedText(uint32_t text_id, std::string* scratch) const;
-  std::optional<int64_t> Number(uint32_t slot) const;
+  std::optional<int64_t> Number(uint32_t slot) const {
+    if (access_.source == ViewSource::kNumber || access_.source == ViewSource::kDeveloper) {
+      const std::optional<int32_t> v = view_->Number(slot, access_.number);
+      if (!v) return std::nullopt;
+      return *v;
+    }
+    return DerivedNumber(slot);
+  }
 
  private:
+  std::optional<int64_t> DerivedNumber(uint32_t slot) const;
+
   const ViewSnapshot* view_;
   FieldAccess access_;
   bool day_numbers_;

@@ -41,6 +41,10 @@ GenreSimilarity::GenreSimilarity(int32_t field, int32_t seed, int64_t target, in
   if (candidates_.empty()) candidates_.push_back(seed);
 }
 
+void GenreSimilarity::Prepare(const std::vector<int32_t>& genres) {
+  for (int32_t genre : genres) Of(genre);
+}
+
 int64_t GenreSimilarity::Of(int32_t genre) {
   if (auto it = known_.find(genre); it != known_.end()) return it->second;
   const int64_t similarity = Compute(genre);

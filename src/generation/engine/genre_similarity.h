@@ -46,7 +46,10 @@ class GenreSimilarity {
   GenreSimilarity(int32_t field, int32_t seed, int64_t target, int64_t window_percent, const FieldRange& scale,
                   const RunLists& lists, CorrelateTables* tables);
 
-  // Throws std::bad_alloc (the first time a genre is asked for).
+  // Works out the similarity of each genre now (reading the tables it
+  // needs). Throws std::bad_alloc.
+  void Prepare(const std::vector<int32_t>& genres);
+  // Throws std::bad_alloc (the first time a genre not prepared is asked for).
   int64_t Of(int32_t genre);
 
  private:

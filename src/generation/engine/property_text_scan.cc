@@ -17,6 +17,15 @@ constexpr bool IsBlank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= 
 
 constexpr size_t kMaxPlainDepth = 32;
 
+// Names are short: compared in place rather than through a library call.
+inline bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i] != b[i]) return false;
+  }
+  return true;
+}
+
 // One open element of the scan.
 struct Open {
   std::string_view name;
@@ -63,7 +72,7 @@ int KeyNames::Find(std::string_view name) const noexcept {
   for (size_t at = Hash(name);; at = (at + 1) % kSlots) {
     const Slot& slot = slots_[at];
     if (slot.key < 0) return -1;
-    if (slot.name == name) return slot.key;
+    if (SameName(slot.name, name)) return slot.key;
   }
 }
 
@@ -107,7 +116,7 @@ bool ScanPlainPropertyText(std::string_view text, const KeyNames& names, KeyText
     if (p < end && *p == '/') {
       ++p;
       std::string_view name;
-      if (!tag_name(&name) || name != open[depth - 1].name) return false;
+      if (!tag_name(&name) || !SameName(name, open[depth - 1].name)) return false;
       if (--depth == 0) return true;  // the root's end: what follows does not count
       continue;
     }

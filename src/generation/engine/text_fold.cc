@@ -14,18 +14,26 @@ uint64_t Mix(uint64_t h, uint64_t word) noexcept {
   return h ^ (h >> 29);
 }
 
-// 8 bytes at a time; `Fold` maps each byte before it is hashed.
+// A-Z to a-z in each byte of a word, other bytes unchanged: a byte gets
+// 0x20 added when it is below 0x80, at least 'A' and at most 'Z'.
+uint64_t FoldWord(uint64_t w) noexcept {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  const uint64_t low7 = w & (0x7F * kOnes);
+  const uint64_t above_z = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit set: byte > 'Z'
+  const uint64_t from_a = low7 + (0x80 - 'A') * kOnes;       // high bit set: byte >= 'A'
+  const uint64_t upper = from_a & ~above_z & ~w & (0x80 * kOnes);
+  return w | (upper >> 2);
+}
+
+// 8 bytes at a time; `Fold` folds each word before it is hashed.
 template <bool Fold>
 uint32_t Hash(std::string_view text) noexcept {
   uint64_t h = kMultiplier ^ text.size();
   size_t i = 0;
   for (; i + 8 <= text.size(); i += 8) {
     uint64_t word = 0;
-    if constexpr (Fold) {
-      for (size_t k = 0; k < 8; ++k) word |= uint64_t{static_cast<unsigned char>(FoldByte(text[i + k]))} << (8 * k);
-    } else {
-      std::memcpy(&word, text.data() + i, 8);
-    }
+    std::memcpy(&word, text.data() + i, 8);
+    if constexpr (Fold) word = FoldWord(word);
     h = Mix(h, word);
   }
   uint64_t tail = 0;

@@ -46,36 +46,45 @@ constexpr KeyColumn kKeyColumns[] = {
 };
 
 struct Tables {
-  std::array<uint8_t, kRecKeyLimit> text;
-  std::array<uint8_t, kRecKeyLimit> number;
-  KeySet metadata;
-  KeySet developer;
+  std::array<uint8_t, kRecKeyLimit> text{};
+  std::array<uint8_t, kRecKeyLimit> number{};
 };
 
-const Tables& TablesOf() {
-  static const Tables tables = [] {
-    Tables t;
-    t.text.fill(kNoColumn);
-    t.number.fill(kNoColumn);
-    for (const KeyColumn& c : kKeyColumns) {
-      t.text[c.key] = c.text;
-      t.number[c.key] = c.number;
-      (IsDeveloperKey(c.key) ? t.developer : t.metadata).set(c.key);
-    }
-    return t;
-  }();
-  return tables;
+constexpr Tables MakeTables() {
+  Tables t;
+  t.text.fill(kNoColumn);
+  t.number.fill(kNoColumn);
+  for (const KeyColumn& c : kKeyColumns) {
+    t.text[c.key] = c.text;
+    t.number[c.key] = c.number;
+  }
+  return t;
+}
+
+constexpr Tables kTables = MakeTables();
+
+KeySet KeysOf(bool developer) {
+  KeySet keys;
+  for (const KeyColumn& c : kKeyColumns) {
+    if (IsDeveloperKey(c.key) == developer) keys.set(c.key);
+  }
+  return keys;
 }
 
 }  // namespace
 
-uint8_t TextColumnOfKey(uint32_t key) noexcept { return key < kRecKeyLimit ? TablesOf().text[key] : kNoColumn; }
+uint8_t TextColumnOfKey(uint32_t key) noexcept { return key < kRecKeyLimit ? kTables.text[key] : kNoColumn; }
 
-uint8_t NumberColumnOfKey(uint32_t key) noexcept {
-  return key < kRecKeyLimit ? TablesOf().number[key] : kNoColumn;
+uint8_t NumberColumnOfKey(uint32_t key) noexcept { return key < kRecKeyLimit ? kTables.number[key] : kNoColumn; }
+
+const KeySet& ViewMetadataKeys() {
+  static const KeySet keys = KeysOf(false);
+  return keys;
 }
 
-const KeySet& ViewMetadataKeys() { return TablesOf().metadata; }
-const KeySet& ViewDeveloperKeys() { return TablesOf().developer; }
+const KeySet& ViewDeveloperKeys() {
+  static const KeySet keys = KeysOf(true);
+  return keys;
+}
 
 }  // namespace tavo

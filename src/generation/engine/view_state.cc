@@ -59,35 +59,47 @@ void ViewState::Release(uint32_t slot) {
   published_.reset();
 }
 
+void ViewState::InternTexts(const TrackRow& row, std::array<uint32_t, kTextColumnCount>* ids) {
+  for (uint8_t c = 0; c < kTextColumnCount; ++c) {
+    (*ids)[c] = c != kTextFileName && !row.text[c].empty() ? texts_->Intern(row.text[c]) : 0;
+  }
+}
+
+void ViewState::AddNew(const TrackRow& row, uint32_t file_hash, std::array<uint32_t, kTextColumnCount>* ids) {
+  const uint32_t slot = TakeSlot();
+  (*ids)[kTextFileName] = texts_->Add(row.text[kTextFileName]);
+  Writable(slot).Put(slot & kChunkMask, row.id, *ids, row.number, row.present, row.size);
+  by_file_.Insert(file_hash, slot, [this](uint32_t s) { return HashFoldedText(FileNameOf(s)); });
+  by_id_.Insert(HashId(row.id), slot, [this](uint32_t s) { return HashId(IdOf(s)); });
+  ++live_count_;
+  published_.reset();
+}
+
+void ViewState::StoreNew(const TrackRow& row) {
+  std::array<uint32_t, kTextColumnCount> ids;
+  InternTexts(row, &ids);
+  AddNew(row, HashFoldedText(row.text[kTextFileName]), &ids);
+}
+
 void ViewState::Store(const TrackRow& row) {
-  const auto file_hash_of = [this](uint32_t s) { return HashFoldedText(FileNameOf(s)); };
-  const auto id_hash_of = [this](uint32_t s) { return HashId(IdOf(s)); };
   const std::string_view file_name = row.text[kTextFileName];
   const uint32_t file_hash = HashFoldedText(file_name);
-  uint32_t slot = FindByFile(file_name, file_hash);
+  const uint32_t slot = FindByFile(file_name, file_hash);
   // One record per identifier: another file that held this one was replaced.
   if (const uint32_t holder = FindById(row.id); holder != SlotIndex::kNone && holder != slot) Release(holder);
-
-  std::array<uint32_t, kTextColumnCount> ids{};
-  for (uint8_t c = 0; c < kTextColumnCount; ++c) {
-    if (c != kTextFileName && !row.text[c].empty()) ids[c] = texts_->Intern(row.text[c]);
+  std::array<uint32_t, kTextColumnCount> ids;
+  InternTexts(row, &ids);
+  if (slot == SlotIndex::kNone) {
+    AddNew(row, file_hash, &ids);
+    return;
   }
-  const bool fresh = slot == SlotIndex::kNone;
-  const bool id_changed = !fresh && IdOf(slot) != row.id;
-  if (fresh) {
-    slot = TakeSlot();
-    ids[kTextFileName] = texts_->Add(file_name);
-  } else {
-    // The record file keeps the key the track was added under.
-    ids[kTextFileName] = chunks_[slot >> kChunkBits]->Text(slot & kChunkMask, kTextFileName);
-    if (id_changed) by_id_.Erase(id_hash_of(slot), slot, id_hash_of);
-  }
+  // The same file: the record file keeps the key the track was added under.
+  ids[kTextFileName] = chunks_[slot >> kChunkBits]->Text(slot & kChunkMask, kTextFileName);
+  const bool id_changed = IdOf(slot) != row.id;
+  const auto id_hash_of = [this](uint32_t s) { return HashId(IdOf(s)); };
+  if (id_changed) by_id_.Erase(id_hash_of(slot), slot, id_hash_of);
   Writable(slot).Put(slot & kChunkMask, row.id, ids, row.number, row.present, row.size);
-  if (fresh) {
-    by_file_.Insert(file_hash, slot, file_hash_of);
-    ++live_count_;
-  }
-  if (fresh || id_changed) by_id_.Insert(HashId(row.id), slot, id_hash_of);
+  if (id_changed) by_id_.Insert(HashId(row.id), slot, id_hash_of);
   published_.reset();
 }
 

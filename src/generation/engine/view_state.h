@@ -34,6 +34,10 @@ class ViewState {
   // Throws std::bad_alloc; the state may then be half changed and must be
   // dropped.
   void Store(const TrackRow& row);
+  // Adds a track known to be new (file name and identifier unheld), as the
+  // build from the database does: its file names and identifiers are unique.
+  // Throws std::bad_alloc.
+  void StoreNew(const TrackRow& row);
   // Removes the track of that file name (letter case ignored), if any.
   void Remove(std::string_view file_name);
 
@@ -52,6 +56,8 @@ class ViewState {
   uint32_t IdOf(uint32_t slot) const;
   uint32_t FindByFile(std::string_view file_name, uint32_t hash) const;
   uint32_t FindById(uint32_t id) const;
+  void InternTexts(const TrackRow& row, std::array<uint32_t, kTextColumnCount>* ids);
+  void AddNew(const TrackRow& row, uint32_t file_hash, std::array<uint32_t, kTextColumnCount>* ids);
 
   std::vector<std::shared_ptr<ViewChunk>> chunks_;
   std::shared_ptr<TextPool> texts_;

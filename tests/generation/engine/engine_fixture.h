@@ -142,6 +142,30 @@ class EngineLibrary {
   RunLists lists_;
 };
 
+// Item (id, children, extension) of a descriptor list.
+struct ListItem {
+  int32_t id;
+  std::vector<int32_t> children;
+  int32_t extension[2] = {0, 0};
+};
+
+inline DescriptorListPtr MakeList(DescriptorKind kind, const std::vector<ListItem>& items) {
+  std::vector<DescriptorItem> made;
+  for (const ListItem& i : items) {
+    DescriptorItem d;
+    d.id = i.id;
+    d.children = i.children;
+    d.extension[0] = i.extension[0];
+    d.extension[1] = i.extension[1];
+    made.push_back(d);
+  }
+  DescriptorListHeader header;
+  header.kind = kind;
+  DescriptorListPtr list;
+  EXPECT_EQ(kDescOk, DescriptorList::Make(header, made, &list));
+  return list;
+}
+
 // File names (after the last "/") of a playlist, in order.
 inline std::vector<std::string> NamesOf(const std::vector<PlaylistEntry>& entries) {
   std::vector<std::string> names;

@@ -229,18 +229,8 @@ TEST(EnginePropertyTest, UnlimitedRunsGiveExactlyTheTracksTheCriteriaAccept) {
   // Half the generators run with the lists, half without.
   RunLists with_lists;
   with_lists.origins = DescriptorList::Empty(DescriptorKind::kOrigins);
-  std::vector<DescriptorItem> genres(3), ranges(2);
-  genres[0].id = 500;
-  genres[0].children = {501, 502};
-  genres[1].id = 501;
-  genres[2].id = 502;
-  ranges[0].id = 1;
-  ranges[0].extension[0] = 20, ranges[0].extension[1] = 60;
-  ranges[1].id = 2;
-  ranges[1].extension[0] = 0, ranges[1].extension[1] = 10;
-  ASSERT_EQ(kDescOk, DescriptorList::Make(DescriptorListHeader{DescriptorKind::kGenres}, genres, &with_lists.genres));
-  ASSERT_EQ(kDescOk, DescriptorList::Make(DescriptorListHeader{DescriptorKind::kPopularityRanges}, ranges,
-                                          &with_lists.popularity_ranges));
+  with_lists.genres = MakeList(DescriptorKind::kGenres, {{500, {501, 502}}, {501, {}}, {502, {}}});
+  with_lists.popularity_ranges = MakeList(DescriptorKind::kPopularityRanges, {{1, {}, {20, 60}}, {2, {}, {0, 10}}});
 
   std::vector<TrackRecord> tracks;
   ASSERT_EQ(kLibraryOk, LibraryDatabase_WalkTracks(lib.db(), [&](uint32_t, const TrackRecord& t) {

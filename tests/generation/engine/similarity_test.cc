@@ -84,14 +84,9 @@ TEST_F(SimilarityTest, RanksBySimilarity) {
 }
 
 TEST_F(SimilarityTest, LeafDescendantsOfTheSeedAreTheCandidates) {
-  std::vector<DescriptorItem> items(4);
-  items[0].id = 400;
-  items[0].children = {401, 402, 400};  // names itself: the walk skips it
-  items[1].id = 401;
-  items[2].id = 402;
-  items[3].id = 505;
-  DescriptorListPtr genres;
-  ASSERT_EQ(kDescOk, DescriptorList::Make(DescriptorListHeader{DescriptorKind::kGenres}, items, &genres));
+  // 400 names itself among its children: the walk skips it.
+  const DescriptorListPtr genres =
+      MakeList(DescriptorKind::kGenres, {{400, {401, 402, 400}}, {401, {}}, {402, {}}, {505, {}}});
   lib_.lists().genres = genres;
   lib_.SetTable(401, {{505, 6}});
   lib_.SetTable(402, {{505, 9}});
