@@ -118,23 +118,11 @@ Library& Open(uint32_t n) {
   return *lib;
 }
 
-CriterionPtr Criterion(int32_t field, int32_t op, int32_t p1, int32_t p2 = 0, int32_t p3 = 0,
-                       const char* text = nullptr) {
-  auto c = std::make_shared<CriterionRecord>();
-  c->set_field(field);
-  c->op = op;
-  c->set_int_param(0, p1);
-  c->set_int_param(1, p2);
-  c->set_int_param(2, p3);
-  if (text != nullptr) c->set_str_param(0, text);
-  return c;
-}
-
 std::shared_ptr<GeneratorRecord> Typical() {
   auto g = GeneratorRecord::MakeNamed();
-  g->AddCriterion(-1, Criterion(txpl_crit_field_track_name, txpl_crit_op_str_cont, 0, 0, 0, "night"));
-  g->AddCriterion(-1, Criterion(txpl_crit_field_file_length, txpl_crit_op_num_rang, 2, 6));
-  g->AddCriterion(-1, Criterion(txpl_crit_field_track_releaseyear, txpl_crit_op_num_gt, 1975));
+  g->AddCriterion(-1, MakeCriterion(txpl_crit_field_track_name, txpl_crit_op_str_cont, 0, 0, 0, "night"));
+  g->AddCriterion(-1, MakeCriterion(txpl_crit_field_file_length, txpl_crit_op_num_rang, 2, 6));
+  g->AddCriterion(-1, MakeCriterion(txpl_crit_field_track_releaseyear, txpl_crit_op_num_gt, 1975));
   g->SetRank(RankEntry{txpl_crit_field_track_releaseyear, txpl_rank_order_ascending, 0});
   g->AddFieldLimit(FieldLimit{txpl_crit_field_track_artist_name, 2});
   g->time_limit_minutes = 60;
@@ -144,7 +132,7 @@ std::shared_ptr<GeneratorRecord> Typical() {
 
 std::shared_ptr<GeneratorRecord> Similar() {
   auto g = GeneratorRecord::MakeNamed();
-  g->AddCriterion(-1, Criterion(txpl_crit_field_track_genrev2, txpl_crit_op_enum_sim, 500, 8, 20));
+  g->AddCriterion(-1, MakeCriterion(txpl_crit_field_track_genrev2, txpl_crit_op_enum_sim, 500, 8, 20));
   g->SetRank(RankEntry{txpl_crit_field_track_genrev2, txpl_rank_order_ascending, 0});
   g->time_limit_minutes = 60;
   g->seed = 5;

@@ -16,6 +16,17 @@ constexpr FieldRange kDefaultRanges[] = {{txpl_crit_field_track_genre, 0, 1000},
 
 }  // namespace
 
+CriterionPtr MakeCriterion(int32_t field, int32_t op, int32_t p1, int32_t p2, int32_t p3, std::string text) {
+  auto c = std::make_shared<CriterionRecord>();
+  c->set_field(field);
+  c->op = op;
+  c->set_int_param(0, p1);
+  c->set_int_param(1, p2);
+  c->set_int_param(2, p3);
+  if (!text.empty()) c->set_str_param(0, std::move(text));
+  return c;
+}
+
 GeneratorRecord::GeneratorRecord()
     : match_mode(txpl_matchmode_match_all), field_ranges_(std::begin(kDefaultRanges), std::end(kDefaultRanges)) {}
 

@@ -57,6 +57,11 @@ struct FieldRange {
 
 using CriterionPtr = std::shared_ptr<CriterionRecord>;
 
+// A new unlinked criterion of a field, operator, integer parameters and
+// first string parameter (empty: none). Throws std::bad_alloc.
+CriterionPtr MakeCriterion(int32_t field, int32_t op, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
+                           std::string text = {});
+
 class GeneratorRecord {
  public:
   GeneratorRecord();

@@ -67,20 +67,12 @@ inline TrackSpec Song(const std::string& name, const std::string& artist, int se
   return t;
 }
 
-inline CriterionPtr Criterion(int32_t field, int32_t op, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
-                              const std::string& text = "") {
-  auto c = std::make_shared<CriterionRecord>();
-  c->set_field(field);
-  c->op = op;
-  c->set_int_param(0, p1);
-  c->set_int_param(1, p2);
-  c->set_int_param(2, p3);
-  if (!text.empty()) c->set_str_param(0, text);
-  return c;
+inline CriterionPtr Criterion(int32_t field, int32_t op, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0) {
+  return MakeCriterion(field, op, p1, p2, p3);
 }
 
 inline CriterionPtr TextCriterion(int32_t field, int32_t op, const std::string& text) {
-  return Criterion(field, op, 0, 0, 0, text);
+  return MakeCriterion(field, op, 0, 0, 0, text);
 }
 
 class EngineLibrary {
