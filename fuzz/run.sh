@@ -25,6 +25,7 @@ declare -A settings=(
   [fuzz_descriptors]="data/fuzz_descriptors -dict=fuzz/data/data.dict fuzz/data/seeds/descriptors"
   [fuzz_presets]="data/fuzz_presets -dict=fuzz/data/data.dict fuzz/data/seeds/presets"
   [fuzz_track_image]="library/fuzz_track_image fuzz/library/seeds"
+  [fuzz_track_row]="generation/fuzz_track_row -dict=fuzz/xml/xml.dict fuzz/library/seeds"
 )
 
 target=${1:-}

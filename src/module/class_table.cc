@@ -22,11 +22,11 @@ constexpr std::string_view kTimestampPrefix = "TavoPlaylist";
 // registration.
 constexpr ClassEntry kClasses[] = {
     {class_ids::TavoPeltaPlaylist2Mgr, 101, kPrefix, &TavoPeltaPlaylist2Mgr::Create},
-    {class_ids::TavoPL2Criteria, 102, kPrefix, nullptr},
+    {class_ids::TavoPL2Criteria, 102, kPrefix, &TavoPL2Criteria::Create},
     {class_ids::TavoPL2Timestamp, 103, kTimestampPrefix, &Timestamp::Create},
     {class_ids::TavoPL2FindData, 201, kPrefix, nullptr},
-    {class_ids::TavoPL2Result, 0, kPrefix, nullptr},
-    {class_ids::TavoPL2ResultList, 0, kPrefix, nullptr},
+    {class_ids::TavoPL2Result, 0, kPrefix, &TavoPL2Result::Create},
+    {class_ids::TavoPL2ResultList, 0, kPrefix, &TavoPL2ResultList::Create},
     {class_ids::TavoEra, 0, kPrefix, &TavoEra::Create},
     {class_ids::TavoPLGeneratorList, 113, kPrefix, &TavoPLGeneratorList::Create},
     {class_ids::TavoPLGenerator, 114, kPrefix, &TavoPLGenerator::Create},

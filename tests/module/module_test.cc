@@ -209,8 +209,9 @@ TEST_F(ModuleTest, EveryCreatableClassMakesAnObjectOfItsInterface) {
     EXPECT_EQ(S_OK, m_.get_object(e.clsid(), *wanted->iid, loaded.ReleaseAndGetVoidAddressOf())) << e.name();
   }
   // The timestamp, the seven generator classes, the descriptions, the ten
-  // descriptor list classes, the manager and the maintenance object.
-  EXPECT_EQ(21, creatable);
+  // descriptor list classes, the manager, the maintenance object, the result
+  // list and result, the classic criteria.
+  EXPECT_EQ(24, creatable);
 }
 
 }  // namespace

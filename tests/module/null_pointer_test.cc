@@ -24,7 +24,11 @@ const std::vector<DescribedInterface> kInterfaces = {
 };
 #undef TAVO_DESCRIBED
 
-// Members whose documented answer to a missing pointer is not E_POINTER.
+// Members whose documented answer to a missing pointer is not E_POINTER:
+// the timestamp's getters, every member of a result (E_INVALIDARG) and of
+// the classic criteria (E_NOTIMPL).
+#define TAVO_DOCUMENTED_INVALIDARG(T, id, kind, Method, rv, ...) {#T "::" #Method, E_INVALIDARG},
+#define TAVO_DOCUMENTED_NOTIMPL(T, id, kind, Method, rv, ...) {#T "::" #Method, E_NOTIMPL},
 const std::map<std::string, HRESULT> kDocumented = {
     {"ITavoPL2Timestamp::get_Year", 87},   {"ITavoPL2Timestamp::get_Month", 87},
     {"ITavoPL2Timestamp::get_Day", 87},    {"ITavoPL2Timestamp::get_Hour", 87},
@@ -37,7 +41,11 @@ const std::map<std::string, HRESULT> kDocumented = {
     // Initialize there is no list.
     {"ITavoPlaylist2Mgr::GetGenreDisplayList", E_FAIL},
     {"ITavoMLDBManager::GetOptions", E_INVALIDARG},   {"ITavoMLDBManager::CheckInitFlag", E_INVALIDARG},
+    TAVO_OWN_ITavoPL2Result(TAVO_DOCUMENTED_INVALIDARG, ITavoPL2Result)
+    TAVO_OWN_ITavoPL2Criteria(TAVO_DOCUMENTED_NOTIMPL, ITavoPL2Criteria)
 };
+#undef TAVO_DOCUMENTED_INVALIDARG
+#undef TAVO_DOCUMENTED_NOTIMPL
 
 std::string UnexpectedOf(IUnknown* object) {
   return null_out::UnexpectedNullOutStatuses(object, kInterfaces, kDocumented);
@@ -52,7 +60,7 @@ TEST(NullPointerTest, EveryMemberOfEveryModuleObjectRefusesNullOutPointers) {
     EXPECT_EQ("", UnexpectedOf(object.Get())) << e.name();
     ++objects;
   }
-  EXPECT_EQ(21, objects);
+  EXPECT_EQ(24, objects);
 
   // Objects the classes hand out: a generator list's enumerator.
   ComPtr<ITavoPLGeneratorList> list;

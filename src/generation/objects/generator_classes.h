@@ -1,4 +1,4 @@
-// The seven automation classes of playlist generators, for the class table.
+// The automation classes of playlist generation, for the class table.
 #ifndef TAVO_GENERATION_OBJECTS_GENERATOR_CLASSES_H_
 #define TAVO_GENERATION_OBJECTS_GENERATOR_CLASSES_H_
 
@@ -9,5 +9,8 @@
 #include "generation/objects/pl_gen_rank.h"
 #include "generation/objects/pl_generator.h"
 #include "generation/objects/pl_generator_list.h"
+#include "generation/objects/pl2_criteria.h"
+#include "generation/objects/pl2_result.h"
+#include "generation/objects/pl2_result_list.h"
 
 #endif  // TAVO_GENERATION_OBJECTS_GENERATOR_CLASSES_H_

@@ -16,6 +16,17 @@ constexpr FieldRange kDefaultRanges[] = {{txpl_crit_field_track_genre, 0, 1000},
 
 }  // namespace
 
+CriterionPtr MakeCriterion(int32_t field, int32_t op, int32_t p1, int32_t p2, int32_t p3, std::string text) {
+  auto c = std::make_shared<CriterionRecord>();
+  c->set_field(field);
+  c->op = op;
+  c->set_int_param(0, p1);
+  c->set_int_param(1, p2);
+  c->set_int_param(2, p3);
+  if (!text.empty()) c->set_str_param(0, std::move(text));
+  return c;
+}
+
 GeneratorRecord::GeneratorRecord()
     : match_mode(txpl_matchmode_match_all), field_ranges_(std::begin(kDefaultRanges), std::end(kDefaultRanges)) {}
 
@@ -124,6 +135,21 @@ const RankEntry* GeneratorRecord::RankAt(uint16_t position) const {
 
 void GeneratorRecord::PushFieldRangeFront(const FieldRange& range) {
   field_ranges_.insert(field_ranges_.begin(), range);
+  run_scale_set_ = false;  // the run's nodes are no longer in front
+}
+
+void GeneratorRecord::SetRunScale(int32_t minimum, int32_t maximum) {
+  const FieldRange scale[] = {{txpl_crit_field_track_genre, minimum, maximum},
+                              {txpl_crit_field_track_genrev2, minimum, maximum}};
+  const bool in_front = run_scale_set_ && field_ranges_.size() >= 2 &&
+                        field_ranges_[0].field == scale[0].field && field_ranges_[1].field == scale[1].field;
+  if (in_front) {
+    field_ranges_[0] = scale[0];
+    field_ranges_[1] = scale[1];
+  } else {
+    field_ranges_.insert(field_ranges_.begin(), std::begin(scale), std::end(scale));
+    run_scale_set_ = true;
+  }
 }
 
 FieldRange GeneratorRecord::RangeOf(int32_t field) const {

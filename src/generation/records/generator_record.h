@@ -11,7 +11,8 @@
 //    may appear more than once.
 //  - rank entries: sorted by 0-based position, one entry per position.
 //  - field ranges: the first node of a field counts; a new record holds (0, 1000)
-//    for fields 18 and 19, and runs put their own ranges in front.
+//    for fields 18 and 19, and runs put their own ranges in front (two
+//    nodes, replaced by the next run).
 //
 // Criterion records are shared (std::shared_ptr) so that automation views
 // stay valid after a criterion leaves the chain; a record is in at most one
@@ -55,6 +56,11 @@ struct FieldRange {
 };
 
 using CriterionPtr = std::shared_ptr<CriterionRecord>;
+
+// A new unlinked criterion of a field, operator, integer parameters and
+// first string parameter (empty: none). Throws std::bad_alloc.
+CriterionPtr MakeCriterion(int32_t field, int32_t op, int32_t p1 = 0, int32_t p2 = 0, int32_t p3 = 0,
+                           std::string text = {});
 
 class GeneratorRecord {
  public:
@@ -109,6 +115,11 @@ class GeneratorRecord {
   // ---- Field ranges (similarity scale of the genre fields)
   const std::vector<FieldRange>& field_ranges() const { return field_ranges_; }
   void PushFieldRangeFront(const FieldRange& range);
+  // A run's similarity scale for fields 18 and 19, in front of the chain.
+  // The nodes the previous run put there are replaced rather than added to,
+  // so the chain does not grow with every run; the first node of each field
+  // is the same either way.
+  void SetRunScale(int32_t minimum, int32_t maximum);
   // The first node of `field`; minimum and maximum 0 when there is none.
   FieldRange RangeOf(int32_t field) const;
 
@@ -133,6 +144,7 @@ class GeneratorRecord {
   std::vector<FieldLimit> field_limits_;
   std::vector<RankEntry> rank_entries_;
   std::vector<FieldRange> field_ranges_;
+  bool run_scale_set_ = false;  // field_ranges_[0..1] are the last run's scale
   bool linked_ = false;
 };
 

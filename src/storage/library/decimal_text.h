@@ -5,12 +5,18 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tavo {
 
 // Leading blanks, an optional sign, then digits; text that does not start
 // with a number gives 0, and values beyond 32 bits saturate.
 int32_t ParseDecimal(const char* text) noexcept;
+// The same conversion over bytes that need no terminator (a zero byte ends
+// the number as any other non-digit does).
+int32_t ParseDecimal(std::string_view text) noexcept;
+// The same with 64 bits: values beyond them saturate. File sizes are read so.
+int64_t ParseDecimal64(std::string_view text) noexcept;
 
 // True when the whole text is 1 to `max_digits` decimal digits and the value
 // fits 32 bits unsigned.

@@ -74,20 +74,12 @@ constexpr std::array<TrackFieldEntry, 54> kFields = {{
 }};
 static_assert(kFields.size() == txpl_crit_field_last + 1);
 
-// Cuts a UTF-8 text to at most `limit` bytes without splitting a character.
-std::string CutText(const char* text, size_t limit) {
-  std::string s(text);
-  if (s.size() <= limit) return s;
-  size_t n = limit;
-  while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
-  s.resize(n);
-  return s;
-}
+std::string CutText(const char* text) { return std::string(text, FieldTextLength(text)); }
 
 bool SetText(TrackFieldValue* out, const char* text) {
   if (text == nullptr) return false;
   out->found = true;
-  out->text = CutText(text, kFieldTextMaxLength);
+  out->text = CutText(text);
   return true;
 }
 
@@ -119,6 +111,13 @@ bool SetPopularity(TrackFieldValue* out, int32_t popularity) {
 }
 
 }  // namespace
+
+size_t FieldTextLength(std::string_view text) noexcept {
+  if (text.size() <= kFieldTextMaxLength) return text.size();
+  size_t n = kFieldTextMaxLength;
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return n;
+}
 
 const TrackFieldEntry& TrackField_Entry(int32_t field) noexcept {
   return field >= 0 && field < static_cast<int32_t>(kFields.size()) ? kFields[static_cast<size_t>(field)]

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "storage/library/track_record.h"
 
@@ -13,6 +14,11 @@ namespace tavo {
 
 // Texts of a field read are cut to this many bytes (at a character boundary).
 inline constexpr size_t kFieldTextMaxLength = 399;
+
+// The length a field read keeps of `text`: all of it up to
+// kFieldTextMaxLength bytes, else the longest prefix of at most that many
+// bytes that does not end inside a UTF-8 sequence.
+size_t FieldTextLength(std::string_view text) noexcept;
 
 // Where a field's value comes from.
 enum class FieldSource : uint8_t {
