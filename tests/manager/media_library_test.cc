@@ -78,12 +78,9 @@ TEST(MediaLibraryTest, RefusesWhatCannotBeADatabaseAndASecondLibraryOfTheSameFol
 }
 
 // Two plays with a commit between them: the index entry is replaced twice,
-// and the record store puts the first replacement's block on a free list
-// that the deep check then finds overlapping a live block
-// (0x90020408). Disabled until the record store keeps its free lists sound
-// across commits; the stress test checks the index file's free space again
-// then.
-TEST(MediaLibraryTest, DISABLED_ACommitBetweenTwoPlaysLeavesTheIndexSound) {
+// and the first replacement's block must not reach a free list that
+// overlaps a live block (the deep check's 0x90020408).
+TEST(MediaLibraryTest, ACommitBetweenTwoPlaysLeavesTheIndexSound) {
   const std::string dir = ScratchDir();
   {
     MediaLibrary library(TestOptions());
