@@ -19,6 +19,21 @@ HRESULT FieldHresult(LibraryStatus status) {
   return status == kDatabaseInvalidArgument ? E_INVALIDARG : ManagerHresult(status);
 }
 
+// One number of the track's statistics. A missing out-pointer is a bad
+// argument here, as a missing name is.
+template <class Number>
+HRESULT ReadNumber(MediaLibrary& library, BSTR filename, LONG* out, Number number) {
+  if (out == nullptr) return E_INVALIDARG;
+  *out = 0;
+  if (!HasName(filename)) return E_INVALIDARG;
+  TrackStats stats;
+  if (LibraryStatus s = TrackStats_Read(library, BstrToUtf8(filename), &stats); s != kLibraryOk) {
+    return FieldHresult(s);
+  }
+  *out = number(stats);
+  return S_OK;
+}
+
 }  // namespace
 
 HRESULT TavoPeltaPlaylist2Mgr::StatsPlayedFile(BSTR filename) {
@@ -31,29 +46,12 @@ HRESULT TavoPeltaPlaylist2Mgr::StatsRateFile(BSTR filename, LONG rating) {
   return FieldHresult(TrackStats_Rate(*library_, BstrToUtf8(filename), rating));
 }
 
-// A missing out-pointer is a bad argument here, as a missing name is.
 HRESULT TavoPeltaPlaylist2Mgr::StatsGetPlays(BSTR filename, LONG* plays) {
-  if (plays == nullptr) return E_INVALIDARG;
-  *plays = 0;
-  if (!HasName(filename)) return E_INVALIDARG;
-  TrackStats stats;
-  if (LibraryStatus s = TrackStats_Read(*library_, BstrToUtf8(filename), &stats); s != kLibraryOk) {
-    return FieldHresult(s);
-  }
-  *plays = static_cast<LONG>(stats.plays);
-  return S_OK;
+  return ReadNumber(*library_, filename, plays, [](const TrackStats& s) { return static_cast<LONG>(s.plays); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::StatsGetRating(BSTR filename, LONG* rating) {
-  if (rating == nullptr) return E_INVALIDARG;
-  *rating = 0;
-  if (!HasName(filename)) return E_INVALIDARG;
-  TrackStats stats;
-  if (LibraryStatus s = TrackStats_Read(*library_, BstrToUtf8(filename), &stats); s != kLibraryOk) {
-    return FieldHresult(s);
-  }
-  *rating = stats.rating;
-  return S_OK;
+  return ReadNumber(*library_, filename, rating, [](const TrackStats& s) { return LONG{s.rating}; });
 }
 
 // Fills the host's timestamp: the named record date with its year word plus
