@@ -14,11 +14,11 @@
 //
 //   TAVO_BENCH_TRACKS  tracks in the library (default 20000)
 //   TAVO_BENCH_DIR     where the files go (default /tmp/tavo-bench-search)
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-
-#include <benchmark/benchmark.h>
 
 #include "../library/generated_tracks.h"
 #include "manager/search/library_search.h"
@@ -59,12 +59,14 @@ std::shared_ptr<MediaLibrary> Library() {
 }
 
 FindFilter FilterOf(int which) {
+  FindFilter filter;
   switch (which) {
-    case 0: return FindFilter{.artist = ArtistOf(1200)};
-    case 1: return FindFilter{.year = {true, 1979, 1979}};
-    case 2: return FindFilter{.plays = {true, 1, 1000}};
-    default: return FindFilter{};
+    case 0: filter.artist = ArtistOf(1200); break;
+    case 1: filter.year = {true, 1979, 1979}; break;
+    case 2: filter.plays = {true, 1, 1000}; break;
+    default: break;
   }
+  return filter;
 }
 
 const char* const kFilterNames[] = {"artist", "year", "plays_wide", "none"};

@@ -123,7 +123,8 @@ TEST_F(SearchStatisticsHostTest, FindDataKeepsItsCriteriaThroughBothInterfaces) 
   ASSERT_EQ(S_OK, find_->get_Artist(&artist));
   EXPECT_EQ("abba", Take(artist));
 
-  EXPECT_EQ(S_OK, CallByName(find_.Get(), u"YearRange", DISPATCH_PROPERTYPUT, {LongArg(1), LongArg(1979), LongArg(1980)}));
+  EXPECT_EQ(S_OK,
+            CallByName(find_.Get(), u"YearRange", DISPATCH_PROPERTYPUT, {LongArg(1), LongArg(1979), LongArg(1980)}));
   LONG set = 0, start = 0, end = 0;
   ASSERT_EQ(S_OK, find_->get_YearRange(&set, &start, &end));
   EXPECT_EQ((std::vector<LONG>{1, 1979, 1980}), (std::vector<LONG>{set, start, end}));
@@ -211,8 +212,10 @@ TEST_F(SearchStatisticsHostTest, PlaysRatingsAndDates) {
   EXPECT_EQ(-3, rating);
 
   const DateTime created{2003, 4, 5, 6, 7}, updated{2004, 5, 6, 7, 8};
-  ASSERT_EQ(S_OK, manager_->FileSetFieldValDate(Bstr("b.mp3").s, txpl_crit_field_file_created_date, Stamp(created).Get()));
-  ASSERT_EQ(S_OK, manager_->FileSetFieldValDate(Bstr("b.mp3").s, txpl_crit_field_file_modified_date, Stamp(updated).Get()));
+  ASSERT_EQ(S_OK,
+            manager_->FileSetFieldValDate(Bstr("b.mp3").s, txpl_crit_field_file_created_date, Stamp(created).Get()));
+  ASSERT_EQ(S_OK,
+            manager_->FileSetFieldValDate(Bstr("b.mp3").s, txpl_crit_field_file_modified_date, Stamp(updated).Get()));
   EXPECT_EQ(created, Date("b.mp3", txpl_stats_createddate));
   EXPECT_EQ(updated, Date("b.mp3", txpl_stats_lastupdateddate));
   EXPECT_EQ(DateTime{}, Date("b.mp3", 7));
@@ -338,7 +341,8 @@ TEST_F(SearchStatisticsHostTest, BadInputGetsAClearStatusAndChangesNothing) {
       {"set field, null value", E_INVALIDARG, manager_->FileSetFieldVal(a.s, txpl_crit_field_track_name, nullptr)},
       {"set field, missing file", E_FAIL, manager_->FileSetFieldVal(missing.s, txpl_crit_field_track_name, value.s)},
       {"get date, text field", E_FAIL, manager_->FileGetFieldValDate(a.s, txpl_crit_field_track_name, &date)},
-      {"get date, null out", E_INVALIDARG, manager_->FileGetFieldValDate(a.s, txpl_crit_field_file_created_date, nullptr)},
+      {"get date, null out", E_INVALIDARG,
+       manager_->FileGetFieldValDate(a.s, txpl_crit_field_file_created_date, nullptr)},
       {"set date, null timestamp", E_INVALIDARG, manager_->FileSetFieldValDate(a.s, 4, nullptr)},
       {"set date, unknown field", E_INVALIDARG, manager_->FileSetFieldValDate(a.s, 54, stamp.Get())},
       {"set date, missing file", E_FAIL, manager_->FileSetFieldValDate(missing.s, 4, stamp.Get())},

@@ -36,10 +36,10 @@ struct FindRange {
 };
 
 struct FindFilter {
-  std::string artist;   // UTF-8; empty: no criterion
+  std::string artist;  // UTF-8; empty: no criterion
   std::string album;
   std::string keyword;
-  int32_t genre = 0;    // 0: no criterion
+  int32_t genre = 0;  // 0: no criterion
   FindRange year;
   FindRange plays;
   FindRange last_played;  // packed record dates

@@ -49,8 +49,8 @@ LibraryStatus WalkIndex(StoreFile* index, IndexKey key, const std::string* value
 
 // The value of a numeric test as its key stores it, when it has one.
 bool StoredWord(const IndexTest& test, int64_t value, std::string* word) {
-  const bool fits = test.kind == Kind::kSigned ? value >= INT32_MIN && value <= INT32_MAX
-                                               : value >= 0 && value <= UINT32_MAX;
+  const bool fits =
+      test.kind == Kind::kSigned ? value >= INT32_MIN && value <= INT32_MAX : value >= 0 && value <= UINT32_MAX;
   if (fits) *word = IndexTest::Word(static_cast<uint32_t>(value));
   return fits;
 }
@@ -91,8 +91,7 @@ LibraryStatus WalkRange(StoreFile* index, const IndexTest& drive, Matches& match
 
 }  // namespace
 
-LibraryStatus IndexWalk_Find(LibraryDatabase* db, const std::vector<IndexTest>& tests,
-                             std::vector<uint32_t>* ids) try {
+LibraryStatus IndexWalk_Find(LibraryDatabase* db, const std::vector<IndexTest>& tests, std::vector<uint32_t>* ids) try {
   StoreFile* index = db != nullptr ? LibraryDatabase_IndexFile(db) : nullptr;
   if (index == nullptr || ids == nullptr) return kLibraryInvalidArgument;
   ids->clear();

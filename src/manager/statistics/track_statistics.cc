@@ -6,9 +6,7 @@
 namespace tavo {
 namespace {
 
-bool IsCatalogueField(int32_t field) {
-  return field >= txpl_crit_field_first && field <= txpl_crit_field_last;
-}
+bool IsCatalogueField(int32_t field) { return field >= txpl_crit_field_first && field <= txpl_crit_field_last; }
 
 bool IsDeveloperNumber(int32_t number) { return number >= 0 && number <= 3; }
 
@@ -76,8 +74,7 @@ LibraryStatus TrackFields_Set(MediaLibrary& library, std::string_view path, int3
                              [&](TrackRecord& track) { return TrackRecord_WriteField(&track, field, value.c_str()); });
 }
 
-LibraryStatus TrackFields_SetDate(MediaLibrary& library, std::string_view path, int32_t field,
-                                  const DateTime& date) {
+LibraryStatus TrackFields_SetDate(MediaLibrary& library, std::string_view path, int32_t field, const DateTime& date) {
   if (!IsCatalogueField(field)) return kDatabaseInvalidArgument;
   return library.ModifyTrack(path, [&](TrackRecord& track) { return TrackRecord_WriteFieldDate(&track, field, date); });
 }

@@ -63,8 +63,7 @@ LibraryStatus TrackFields_Set(MediaLibrary& library, std::string_view path, int3
 // Writes a date field: the created, updated and last-played dates take years
 // 2000 to 3000 only (the record packing holds no other); the developer
 // fields take the full year.
-LibraryStatus TrackFields_SetDate(MediaLibrary& library, std::string_view path, int32_t field,
-                                  const DateTime& date);
+LibraryStatus TrackFields_SetDate(MediaLibrary& library, std::string_view path, int32_t field, const DateTime& date);
 
 }  // namespace tavo
 
