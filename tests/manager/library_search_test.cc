@@ -1,17 +1,18 @@
 // The library search without automation: which tracks a filter finds
 // through the index walk, and how an open search meets changes, closes and
 // other libraries.
-#include "manager/search/library_search.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "library/library_test_util.h"
 #include "manager/library/manager_status.h"
+#include "manager/search/library_search.h"
 
 namespace tavo {
 namespace {
@@ -163,6 +164,33 @@ TEST_F(LibrarySearchTest, AnOpenSearchPassesOverTracksRemovedOrChangedSinceAndEn
   EXPECT_EQ(kStoreNotFound, search.Next(library_, &track));
   search.Close();
   EXPECT_EQ(kStoreNotFound, search.Next(library_, &track));
+}
+
+// Plays written beside the walk move index entries ahead of it, where the
+// walk may meet them again: each track is still handed out once.
+TEST_F(LibrarySearchTest, WritesBesideTheWalkNeverRepeatATrack) {
+  std::atomic<bool> done{false};
+  std::thread player([&] {
+    for (uint32_t round = 0; !done; ++round) {
+      library_->ModifyStatistics(kTracks[round % 5].file, [](TrackRecord& t) {
+        t.plays += 7;
+        return kLibraryOk;
+      });
+    }
+  });
+  FindFilter played;
+  played.plays = Range(0, 1LL << 32);
+  for (int i = 0; i < 200; ++i) {
+    LibrarySearch search;
+    ASSERT_EQ(kLibraryOk, search.Open(library_, played));
+    std::vector<std::string> names;
+    TrackRecord track;
+    while (search.Next(library_, &track) == kLibraryOk) names.push_back(track.file_name);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names.end(), std::adjacent_find(names.begin(), names.end()));
+  }
+  done = true;
+  player.join();
 }
 
 TEST_F(LibrarySearchTest, ASearchServesOnlyItsOwnOpenLibrary) {

@@ -1,5 +1,6 @@
 #include "manager/search/index_walk.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <unordered_set>
@@ -11,7 +12,7 @@ namespace {
 
 using Kind = IndexTest::Kind;
 
-// Gathers the identifiers of passing entries, each once.
+// Gathers the identifiers of passing entries in walk order.
 class Matches {
  public:
   Matches(const std::vector<IndexTest>& tests, std::vector<uint32_t>* ids) : tests_(tests), ids_(ids) {}
@@ -21,14 +22,24 @@ class Matches {
     if (!PassesAll(tests_, entry) || entry.values[kIndexKeyId].size() != 4) return;
     uint32_t id;
     std::memcpy(&id, entry.values[kIndexKeyId].data(), 4);
-    if (seen_.insert(id).second) ids_->push_back(id);
+    ids_->push_back(id);
   }
 
  private:
   const std::vector<IndexTest>& tests_;
   std::vector<uint32_t>* ids_;
-  std::unordered_set<uint32_t> seen_;
 };
+
+// Drops every identifier met before, keeping the order. An entry is met
+// twice only when a write moved it during the walk, so the check runs on a
+// sorted copy (4 bytes a match) and the set is built only when it finds one.
+void KeepFirstOfEach(std::vector<uint32_t>* ids) {
+  std::vector<uint32_t> sorted = *ids;
+  std::sort(sorted.begin(), sorted.end());
+  if (std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end()) return;
+  std::unordered_set<uint32_t> seen;
+  std::erase_if(*ids, [&](uint32_t id) { return !seen.insert(id).second; });
+}
 
 // Visits the records of `key` whose value equals `value`, or every record of
 // the key when `value` is null, in tree order; `visit` returns false to stop.
@@ -100,10 +111,16 @@ LibraryStatus IndexWalk_Find(LibraryDatabase* db, const std::vector<IndexTest>& 
     matches.Offer(entry);
     return true;
   };
-  if (tests.empty()) return WalkIndex(index, kIndexKeyId, nullptr, offer);
-  const IndexTest& drive = tests.front();
-  if (drive.kind == Kind::kText) return WalkIndex(index, drive.key, &drive.text, offer);
-  return WalkRange(index, drive, matches);
+  LibraryStatus s = kLibraryOk;
+  if (tests.empty()) {
+    s = WalkIndex(index, kIndexKeyId, nullptr, offer);
+  } else if (const IndexTest& drive = tests.front(); drive.kind == Kind::kText) {
+    s = WalkIndex(index, drive.key, &drive.text, offer);
+  } else {
+    s = WalkRange(index, drive, matches);
+  }
+  if (s == kLibraryOk) KeepFirstOfEach(ids);
+  return s;
 } catch (const std::bad_alloc&) {
   return kLibraryNoMemory;
 }
