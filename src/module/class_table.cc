@@ -24,7 +24,7 @@ constexpr ClassEntry kClasses[] = {
     {class_ids::TavoPeltaPlaylist2Mgr, 101, kPrefix, &TavoPeltaPlaylist2Mgr::Create},
     {class_ids::TavoPL2Criteria, 102, kPrefix, &TavoPL2Criteria::Create},
     {class_ids::TavoPL2Timestamp, 103, kTimestampPrefix, &Timestamp::Create},
-    {class_ids::TavoPL2FindData, 201, kPrefix, nullptr},
+    {class_ids::TavoPL2FindData, 201, kPrefix, &TavoPL2FindData::Create},
     {class_ids::TavoPL2Result, 0, kPrefix, &TavoPL2Result::Create},
     {class_ids::TavoPL2ResultList, 0, kPrefix, &TavoPL2ResultList::Create},
     {class_ids::TavoEra, 0, kPrefix, &TavoEra::Create},

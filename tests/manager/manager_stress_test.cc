@@ -1,7 +1,8 @@
 // Several threads on one manager, as hosts call it from a UI thread and
 // workers: four threads write tracks through the media library (under the
 // write lock and without it), read descriptor lists, save and load the user
-// generators and reload the lists, while a fifth adds and removes tracks.
+// generators and reload the lists, while a fifth adds and removes tracks and
+// a sixth plays, rates, writes fields and searches through the manager.
 // Afterwards every counted write is in the database and the files pass the
 // deep check. Runs for TAVO_STRESS_SECONDS seconds (default 3); CI also
 // runs it under ThreadSanitizer.
@@ -17,6 +18,7 @@
 #include "fake_list_service.h"
 #include "host_helpers.h"
 #include "library/library_test_util.h"
+#include "manager/com/find_data.h"
 #include "manager/com/playlist2_mgr.h"
 #include "manager/library/manager_status.h"
 #include "storage/library/track_writes.h"
@@ -68,6 +70,78 @@ void ReadLists(ITavoPlaylist2Mgr* manager) {
   EXPECT_EQ(2, count);
 }
 
+// A thread of plays, ratings, field writes and searches through the
+// manager's members, on tracks of its own; Check, after the threads end,
+// finds every write it was told succeeded.
+class StatisticsWriter {
+ public:
+  static constexpr int kOwnTracks = 8;
+
+  StatisticsWriter(ITavoPlaylist2Mgr* manager, MediaLibrary& library) : manager_(manager) {
+    for (int i = 0; i < kOwnTracks; ++i) EXPECT_EQ(kLibraryOk, library.AddTrack(Name(i), testing::MakeTrack("S")));
+  }
+
+  void Run(std::chrono::steady_clock::time_point until) {
+    ComPtr<TavoPL2FindData> find = TavoPL2FindData::Make();
+    for (int round = 0; std::chrono::steady_clock::now() < until; ++round) {
+      const int i = round % kOwnTracks;
+      const Bstr name(Name(i)), text("v" + std::to_string(round));
+      switch (round % 5) {
+        case 0:
+          ASSERT_EQ(S_OK, manager_->StatsPlayedFile(name.s));
+          ++plays_[i];
+          break;
+        case 1:
+          ASSERT_EQ(S_OK, manager_->StatsRateFile(name.s, round));
+          ratings_[i] = round;
+          break;
+        case 2:
+          Written(manager_->FileSetDevField(name.s, 2, text.s), &developer_[i], text.s);
+          break;
+        case 3:
+          Written(manager_->FileSetFieldVal(name.s, txpl_crit_field_track_name, text.s), &titles_[i], text.s);
+          break;
+        case 4: {  // a whole walk beside the writers
+          ASSERT_EQ(S_OK, manager_->FindOpen(find.Get()));
+          for (ComPtr<IDispatch> disc; manager_->FindNext(find.Get(), disc.ReleaseAndGetAddressOf()) == S_OK;) {
+          }
+          break;
+        }
+      }
+    }
+  }
+
+  void Check(MediaLibrary& library) {
+    for (int i = 0; i < kOwnTracks; ++i) {
+      TrackRecord track;
+      ASSERT_EQ(kLibraryOk, library.FindTrack(Name(i), &track));
+      EXPECT_EQ(plays_[i], track.plays) << i;
+      EXPECT_EQ(ratings_[i], track.rating) << i;
+      EXPECT_EQ(developer_[i], Text(TrackRecord_Value(track, kKeyDevField2))) << i;
+      EXPECT_EQ(titles_[i], Text(TrackRecord_Value(track, kKeyTit))) << i;
+    }
+  }
+
+ private:
+  static std::string Name(int i) { return "/stats/s" + std::to_string(i) + ".mp3"; }
+  static std::string Text(const char* value) { return value != nullptr ? value : ""; }
+
+  // A field write under the write lock: stored, or refused while it is busy.
+  static void Written(HRESULT hr, std::string* kept, BSTR value) {
+    if (hr == S_OK) {
+      *kept = BstrToUtf8(value);
+    } else {
+      EXPECT_EQ(E_ACCESSDENIED, hr);
+    }
+  }
+
+  ITavoPlaylist2Mgr* const manager_;
+  uint32_t plays_[kOwnTracks] = {};
+  int32_t ratings_[kOwnTracks] = {};
+  std::string developer_[kOwnTracks];
+  std::string titles_[kOwnTracks] = {"S", "S", "S", "S", "S", "S", "S", "S"};
+};
+
 TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   const std::string dir = testing::ScratchDir();
   testing::CopySamplePresets(dir);
@@ -84,6 +158,7 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   ASSERT_EQ(S_OK, manager->Initialize(control.Get(), Bstr(dir).s));
   MediaLibrary& library = *object->library();
   for (int i = 0; i < kTracks; ++i) ASSERT_EQ(kLibraryOk, library.AddTrack(TrackName(i), testing::MakeTrack("T")));
+  StatisticsWriter statistics(manager, library);
 
   const auto until = std::chrono::steady_clock::now() + StressDuration();
   std::vector<Counts> counts(kWorkers);
@@ -164,7 +239,9 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
       }
     }
   });
+  threads.emplace_back([&] { statistics.Run(until); });
   for (std::thread& t : threads) t.join();
+  statistics.Check(library);
 
   // No write lost: every track holds the plays stored for it.
   uint64_t busy = adder_busy, reads = 0, saves = 0, plays = 0;

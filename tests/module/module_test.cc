@@ -210,8 +210,8 @@ TEST_F(ModuleTest, EveryCreatableClassMakesAnObjectOfItsInterface) {
   }
   // The timestamp, the seven generator classes, the descriptions, the ten
   // descriptor list classes, the manager, the maintenance object, the result
-  // list and result, the classic criteria.
-  EXPECT_EQ(24, creatable);
+  // list and result, the classic criteria, the search filter.
+  EXPECT_EQ(25, creatable);
 }
 
 }  // namespace
