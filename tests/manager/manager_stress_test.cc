@@ -1,7 +1,8 @@
 // Several threads on one manager, as hosts call it from a UI thread and
 // workers: four threads write tracks through the media library (under the
 // write lock and without it), read descriptor lists, save and load the user
-// generators and reload the lists, while a fifth adds and removes tracks.
+// generators and reload the lists, while a fifth adds and removes tracks and
+// a sixth runs playlist generators over the library as it changes.
 // Afterwards every counted write is in the database and the files pass the
 // deep check. Runs for TAVO_STRESS_SECONDS seconds (default 3); CI also
 // runs it under ThreadSanitizer.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "fake_control.h"
+#include "generation/objects/generator_classes.h"
 #include "fake_list_service.h"
 #include "host_helpers.h"
 #include "library/library_test_util.h"
@@ -66,6 +68,38 @@ void ReadLists(ITavoPlaylist2Mgr* manager) {
   LONG count = 0;
   EXPECT_EQ(S_OK, origins->get_Count(&count));
   EXPECT_EQ(2, count);
+}
+
+ComPtr<ITavoPLGenerator> NewGenerator(LONG field, LONG op, bool selection_based) {
+  ComPtr<ITavoPLGenCriteria> c;
+  EXPECT_EQ(S_OK, TavoPLGenCriteria::Create(nullptr, IID_ITavoPLGenCriteria, c.ReleaseAndGetVoidAddressOf()));
+  c->put_Field(field);
+  c->put_Operation(op);
+  c->put_SelectionBased(selection_based ? 1 : 0);
+  ComPtr<ITavoPLGenerator> g;
+  EXPECT_EQ(S_OK, TavoPLGenerator::Create(nullptr, IID_ITavoPLGenerator, g.ReleaseAndGetVoidAddressOf()));
+  ComPtr<ITavoPLGenCriteriaList> list;
+  EXPECT_EQ(S_OK, g->get_CriteriaList(list.ReleaseAndGetAddressOf()));
+  EXPECT_EQ(S_OK, list->AddCriteria(0, c.Get()));
+  return g;
+}
+
+// The number of tracks of one run, or -1 when it failed. Every track of
+// the playlist must be one the test stores.
+LONG RunOnce(ITavoPlaylist2Mgr* manager, ITavoPLGenerator* generator, const VARIANT& names) {
+  ComPtr<ITavoPL2ResultList> list;
+  if (manager->CreateDynPlaylist(generator, names, list.ReleaseAndGetAddressOf()) != S_OK) return -1;
+  LONG count = 0;
+  EXPECT_EQ(S_OK, list->get_Count(&count));
+  for (LONG i = 1; i <= count; ++i) {
+    ComPtr<ITavoPL2Result> result;
+    EXPECT_EQ(S_OK, list->GetResult(i, result.ReleaseAndGetAddressOf()));
+    BSTR name = nullptr;
+    EXPECT_EQ(S_OK, result->GetFilename(&name));
+    const std::string path = testing::Take(name);
+    EXPECT_TRUE(path.rfind("/music/t", 0) == 0 || path.rfind("/incoming/x", 0) == 0) << path;
+  }
+  return count;
 }
 
 TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
@@ -164,6 +198,31 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
       }
     }
   });
+  // The sixth thread runs generators: the 64 tracks titled "T" (the fifth
+  // thread's are titled "X"), once by their title and once by the title of a
+  // selected track.
+  uint64_t runs = 0;
+  threads.emplace_back([&] {
+    ComPtr<ITavoPLGenerator> every = NewGenerator(txpl_crit_field_track_name, txpl_crit_op_str_eq, false);
+    ComPtr<ITavoPLGenCriteriaList> criteria;
+    ASSERT_EQ(S_OK, every->get_CriteriaList(criteria.ReleaseAndGetAddressOf()));
+    ComPtr<ITavoPLGenCriteria> title;
+    ASSERT_EQ(S_OK, criteria->GetCriteria(1, title.ReleaseAndGetAddressOf()));
+    ASSERT_EQ(S_OK, title->put_StrParam1(Bstr("T").s));
+    ComPtr<ITavoPLGenerator> same_title = NewGenerator(txpl_crit_field_track_name, txpl_crit_op_str_eq, true);
+    VARIANT names;
+    VariantInit(&names);
+    names.vt = VT_ARRAY | VT_BSTR;
+    names.parray = SafeArrayCreateVector(VT_BSTR, 0, 1);
+    LONG first = 0;
+    ASSERT_EQ(S_OK, SafeArrayPutElement(names.parray, &first, Bstr("t5.mp3").s));
+    while (std::chrono::steady_clock::now() < until) {
+      EXPECT_EQ(kTracks, RunOnce(manager, every.Get(), names)) << "titled T";
+      EXPECT_EQ(kTracks, RunOnce(manager, same_title.Get(), names)) << "titled as t5.mp3";
+      runs += 2;
+    }
+    VariantClear(&names);
+  });
   for (std::thread& t : threads) t.join();
 
   // No write lost: every track holds the plays stored for it.
@@ -187,10 +246,12 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
         library.FindTrack("x" + std::to_string(i) + ".mp3", &track, nullptr, TrackLoad::kFixedOnly);
     EXPECT_EQ(stored[i] ? kLibraryOk : kStoreNotFound, found) << i;
   }
-  std::printf("plays %llu, busy %llu, list reads %llu, saves %llu, added %llu, removed %llu\n",
+  std::printf("plays %llu, busy %llu, list reads %llu, saves %llu, added %llu, removed %llu, runs %llu\n",
               static_cast<unsigned long long>(plays), static_cast<unsigned long long>(busy),
               static_cast<unsigned long long>(reads), static_cast<unsigned long long>(saves),
-              static_cast<unsigned long long>(added), static_cast<unsigned long long>(removed));
+              static_cast<unsigned long long>(added), static_cast<unsigned long long>(removed),
+              static_cast<unsigned long long>(runs));
+  EXPECT_GT(runs, 0u);
 
   // The deep check: the record file whole, every track decodable, the index
   // holding exactly the entries of the tracks. The index file's free space
