@@ -12,10 +12,9 @@
 #include <vector>
 
 #include "fake_control.h"
-#include "generation/objects/generator_classes.h"
-#include "host_helpers.h"
 #include "library/library_test_util.h"
 #include "manager/com/playlist2_mgr.h"
+#include "playlist_helpers.h"
 #include "storage/library/track_writes.h"
 #include "support/dispatch_call.h"
 #include "tavo/enums.h"
@@ -24,7 +23,10 @@ namespace tavo {
 namespace {
 
 using testing::Bstr;
-using testing::Take;
+using testing::FileNamesOf;
+using testing::NameArray;
+using testing::NewCriteria;
+using testing::NewGenerator;
 
 // A track with the values the tests select, limit and sort by.
 TrackRecord Song(const std::string& title, const std::string& artist, int genre = 500) {
@@ -37,63 +39,9 @@ TrackRecord Song(const std::string& title, const std::string& artist, int genre 
 
 std::string SongPath(int i) { return "/music/song" + std::to_string(i) + ".mp3"; }
 
-ComPtr<ITavoPLGenCriteria> NewCriteria(LONG field, LONG op, LONG p1 = 0) {
-  ComPtr<ITavoPLGenCriteria> c;
-  EXPECT_EQ(S_OK, TavoPLGenCriteria::Create(nullptr, IID_ITavoPLGenCriteria, c.ReleaseAndGetVoidAddressOf()));
-  c->put_Field(field);
-  c->put_Operation(op);
-  c->put_IntParam1(p1);
-  return c;
-}
-
-// A generator the way a host builds one: a new object, a criterion added
-// through its criteria list.
-ComPtr<ITavoPLGenerator> NewGenerator(const ComPtr<ITavoPLGenCriteria>& criterion) {
-  ComPtr<ITavoPLGenerator> g;
-  EXPECT_EQ(S_OK, TavoPLGenerator::Create(nullptr, IID_ITavoPLGenerator, g.ReleaseAndGetVoidAddressOf()));
-  ComPtr<ITavoPLGenCriteriaList> list;
-  EXPECT_EQ(S_OK, g->get_CriteriaList(list.ReleaseAndGetAddressOf()));
-  EXPECT_EQ(S_OK, list->AddCriteria(0, criterion.Get()));
-  return g;
-}
-
 // Every track with a length.
 ComPtr<ITavoPLGenerator> EveryTrack() {
   return NewGenerator(NewCriteria(txpl_crit_field_file_length, txpl_crit_op_num_gt, 0));
-}
-
-// A variant holding an array of strings (VT_ARRAY | VT_BSTR), cleared when
-// it goes.
-struct NameArray {
-  VARIANT v;
-  explicit NameArray(const std::vector<std::string>& names) {
-    VariantInit(&v);
-    v.vt = VT_ARRAY | VT_BSTR;
-    v.parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(names.size()));
-    for (LONG i = 0; i < static_cast<LONG>(names.size()); ++i) {
-      BSTR s = BstrFromUtf8(names[i]);
-      SafeArrayPutElement(v.parray, &i, s);
-      SysFreeString(s);
-    }
-  }
-  ~NameArray() { VariantClear(&v); }
-  NameArray(const NameArray&) = delete;
-  NameArray& operator=(const NameArray&) = delete;
-};
-
-// The file names of a result list, in playlist order.
-std::vector<std::string> FileNamesOf(ITavoPL2ResultList* list) {
-  std::vector<std::string> names;
-  LONG count = 0;
-  EXPECT_EQ(S_OK, list->get_Count(&count));
-  for (LONG i = 1; i <= count; ++i) {
-    ComPtr<ITavoPL2Result> result;
-    EXPECT_EQ(S_OK, list->GetResult(i, result.ReleaseAndGetAddressOf()));
-    BSTR name = nullptr;
-    EXPECT_EQ(S_OK, result->GetFilename(&name));
-    names.push_back(Take(name));
-  }
-  return names;
 }
 
 class ManagerPlaylistTest : public ::testing::Test {
@@ -187,9 +135,7 @@ TEST_F(ManagerPlaylistTest, SeedsAndLimitsHoldThroughTheInterface) {
 // The playlist holds the tracks whose artist equals a selected track's.
 TEST_F(ManagerPlaylistTest, ASelectionBasedRunByDispatchMatchesTheSelectedArtists) {
   AddTwentyFive();
-  ComPtr<ITavoPLGenCriteria> c = NewCriteria(txpl_crit_field_track_artist_name, txpl_crit_op_str_eq);
-  c->put_SelectionBased(1);
-  ComPtr<ITavoPLGenerator> g = NewGenerator(c);
+  ComPtr<ITavoPLGenerator> g = NewGenerator(NewCriteria(txpl_crit_field_track_artist_name, txpl_crit_op_str_eq, 0, true));
   g->put_Seed(3);
   ComPtr<IDispatch> manager, generator;
   ASSERT_EQ(S_OK, object_.As(&manager));

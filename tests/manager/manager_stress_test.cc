@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "fake_control.h"
-#include "generation/objects/generator_classes.h"
 #include "fake_list_service.h"
 #include "host_helpers.h"
 #include "library/library_test_util.h"
 #include "manager/com/playlist2_mgr.h"
 #include "manager/library/manager_status.h"
+#include "playlist_helpers.h"
 #include "storage/library/track_writes.h"
 #include "storage/maintenance/database_check.h"
 #include "tavo/enums.h"
@@ -70,36 +70,16 @@ void ReadLists(ITavoPlaylist2Mgr* manager) {
   EXPECT_EQ(2, count);
 }
 
-ComPtr<ITavoPLGenerator> NewGenerator(LONG field, LONG op, bool selection_based) {
-  ComPtr<ITavoPLGenCriteria> c;
-  EXPECT_EQ(S_OK, TavoPLGenCriteria::Create(nullptr, IID_ITavoPLGenCriteria, c.ReleaseAndGetVoidAddressOf()));
-  c->put_Field(field);
-  c->put_Operation(op);
-  c->put_SelectionBased(selection_based ? 1 : 0);
-  ComPtr<ITavoPLGenerator> g;
-  EXPECT_EQ(S_OK, TavoPLGenerator::Create(nullptr, IID_ITavoPLGenerator, g.ReleaseAndGetVoidAddressOf()));
-  ComPtr<ITavoPLGenCriteriaList> list;
-  EXPECT_EQ(S_OK, g->get_CriteriaList(list.ReleaseAndGetAddressOf()));
-  EXPECT_EQ(S_OK, list->AddCriteria(0, c.Get()));
-  return g;
-}
-
 // The number of tracks of one run, or -1 when it failed. Every track of
 // the playlist must be one the test stores.
 LONG RunOnce(ITavoPlaylist2Mgr* manager, ITavoPLGenerator* generator, const VARIANT& names) {
   ComPtr<ITavoPL2ResultList> list;
   if (manager->CreateDynPlaylist(generator, names, list.ReleaseAndGetAddressOf()) != S_OK) return -1;
-  LONG count = 0;
-  EXPECT_EQ(S_OK, list->get_Count(&count));
-  for (LONG i = 1; i <= count; ++i) {
-    ComPtr<ITavoPL2Result> result;
-    EXPECT_EQ(S_OK, list->GetResult(i, result.ReleaseAndGetAddressOf()));
-    BSTR name = nullptr;
-    EXPECT_EQ(S_OK, result->GetFilename(&name));
-    const std::string path = testing::Take(name);
+  const std::vector<std::string> paths = testing::FileNamesOf(list.Get());
+  for (const std::string& path : paths) {
     EXPECT_TRUE(path.rfind("/music/t", 0) == 0 || path.rfind("/incoming/x", 0) == 0) << path;
   }
-  return count;
+  return static_cast<LONG>(paths.size());
 }
 
 TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
@@ -203,25 +183,17 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   // selected track.
   uint64_t runs = 0;
   threads.emplace_back([&] {
-    ComPtr<ITavoPLGenerator> every = NewGenerator(txpl_crit_field_track_name, txpl_crit_op_str_eq, false);
-    ComPtr<ITavoPLGenCriteriaList> criteria;
-    ASSERT_EQ(S_OK, every->get_CriteriaList(criteria.ReleaseAndGetAddressOf()));
-    ComPtr<ITavoPLGenCriteria> title;
-    ASSERT_EQ(S_OK, criteria->GetCriteria(1, title.ReleaseAndGetAddressOf()));
+    ComPtr<ITavoPLGenCriteria> title = testing::NewCriteria(txpl_crit_field_track_name, txpl_crit_op_str_eq);
     ASSERT_EQ(S_OK, title->put_StrParam1(Bstr("T").s));
-    ComPtr<ITavoPLGenerator> same_title = NewGenerator(txpl_crit_field_track_name, txpl_crit_op_str_eq, true);
-    VARIANT names;
-    VariantInit(&names);
-    names.vt = VT_ARRAY | VT_BSTR;
-    names.parray = SafeArrayCreateVector(VT_BSTR, 0, 1);
-    LONG first = 0;
-    ASSERT_EQ(S_OK, SafeArrayPutElement(names.parray, &first, Bstr("t5.mp3").s));
+    ComPtr<ITavoPLGenerator> every = testing::NewGenerator(title);
+    ComPtr<ITavoPLGenerator> same_title =
+        testing::NewGenerator(testing::NewCriteria(txpl_crit_field_track_name, txpl_crit_op_str_eq, 0, true));
+    const testing::NameArray names({"t5.mp3"});
     while (std::chrono::steady_clock::now() < until) {
-      EXPECT_EQ(kTracks, RunOnce(manager, every.Get(), names)) << "titled T";
-      EXPECT_EQ(kTracks, RunOnce(manager, same_title.Get(), names)) << "titled as t5.mp3";
+      EXPECT_EQ(kTracks, RunOnce(manager, every.Get(), names.v)) << "titled T";
+      EXPECT_EQ(kTracks, RunOnce(manager, same_title.Get(), names.v)) << "titled as t5.mp3";
       runs += 2;
     }
-    VariantClear(&names);
   });
   for (std::thread& t : threads) t.join();
 
