@@ -11,7 +11,6 @@
 #include "manager/library/manager_status.h"
 #include "platform/automation/utf.h"
 #include "platform/com/error_info.h"
-#include "storage/library/dir_delim.h"
 #include "storage/library/track_fields.h"
 
 namespace tavo {
