@@ -113,6 +113,7 @@ TEST_F(CorrelatesDownloadTest, AFullDiskLeavesTheLevelUnmarked) {
   EXPECT_EQ(2, service_->correlate_requests().front());
   EXPECT_EQ("rev2", Read(*library_, 2, 300).first);
   EXPECT_EQ(2u, Read(*library_, 2, 699).table.size());
+  library_.reset();  // closes its files before the Env they were opened through goes
 }
 
 }  // namespace
