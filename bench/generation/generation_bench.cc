@@ -248,7 +248,7 @@ void BuildFromImages(benchmark::State& state) {
     for (const Image& i : images) {
       TrackImage image;
       if (TrackImage_Parse(i.data.data(), static_cast<uint32_t>(i.data.size()), &image) != kLibraryOk) std::abort();
-      if (TrackRow_FromImage(i.id, i.name, image, &keys, parsed, &row)) built.StoreNew(row);
+      if (TrackRow_FromImage(i.id, i.name, image, &keys, parsed, &row)) built.Store(row);
     }
     benchmark::DoNotOptimize(built.Publish());
     state.PauseTiming();

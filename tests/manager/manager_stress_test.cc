@@ -2,7 +2,8 @@
 // workers: four threads write tracks through the media library (under the
 // write lock and without it), read descriptor lists, save and load the user
 // generators and reload the lists, while a fifth adds and removes tracks and
-// a sixth plays, rates, writes fields and searches through the manager.
+// a sixth plays, rates, writes fields and searches through the manager, and
+// a seventh runs playlist generators over the library as it changes.
 // Afterwards every counted write is in the database and the files pass the
 // deep check. Runs for TAVO_STRESS_SECONDS seconds (default 3); CI also
 // runs it under ThreadSanitizer.
@@ -21,6 +22,7 @@
 #include "manager/com/find_data.h"
 #include "manager/com/playlist2_mgr.h"
 #include "manager/library/manager_status.h"
+#include "playlist_helpers.h"
 #include "storage/library/track_writes.h"
 #include "storage/maintenance/database_check.h"
 #include "tavo/enums.h"
@@ -142,6 +144,44 @@ class StatisticsWriter {
   std::string titles_[kOwnTracks] = {"S", "S", "S", "S", "S", "S", "S", "S"};
 };
 
+// A thread of generator runs through the manager while the others write:
+// the 64 tracks titled "T" (the other threads' tracks have other titles),
+// once by their title and once by the title of a selected track.
+class PlaylistRunner {
+ public:
+  explicit PlaylistRunner(ITavoPlaylist2Mgr* manager) : manager_(manager) {}
+
+  void Run(std::chrono::steady_clock::time_point until) {
+    ComPtr<ITavoPLGenCriteria> title = testing::NewCriteria(txpl_crit_field_track_name, txpl_crit_op_str_eq);
+    ASSERT_EQ(S_OK, title->put_StrParam1(Bstr("T").s));
+    ComPtr<ITavoPLGenerator> by_title = testing::NewGenerator(title);
+    ComPtr<ITavoPLGenerator> by_selection =
+        testing::NewGenerator(testing::NewCriteria(txpl_crit_field_track_name, txpl_crit_op_str_eq, 0, true));
+    const testing::NameArray selected({"t5.mp3"});
+    while (std::chrono::steady_clock::now() < until) {
+      EXPECT_EQ(kTracks, Tracks(by_title.Get(), selected.v)) << "titled T";
+      EXPECT_EQ(kTracks, Tracks(by_selection.Get(), selected.v)) << "titled as t5.mp3";
+      runs_ += 2;
+    }
+  }
+
+  uint64_t runs() const { return runs_; }
+
+ private:
+  // The number of tracks of one run, or -1 when it failed. Every track of
+  // the playlist must be one the test stores.
+  LONG Tracks(ITavoPLGenerator* generator, const VARIANT& names) {
+    ComPtr<ITavoPL2ResultList> list;
+    if (manager_->CreateDynPlaylist(generator, names, list.ReleaseAndGetAddressOf()) != S_OK) return -1;
+    const std::vector<std::string> paths = testing::FileNamesOf(list.Get());
+    for (const std::string& path : paths) EXPECT_EQ(0u, path.rfind("/music/t", 0)) << path;
+    return static_cast<LONG>(paths.size());
+  }
+
+  ITavoPlaylist2Mgr* const manager_;
+  uint64_t runs_ = 0;
+};
+
 TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   const std::string dir = testing::ScratchDir();
   testing::CopySamplePresets(dir);
@@ -240,6 +280,8 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
     }
   });
   threads.emplace_back([&] { statistics.Run(until); });
+  PlaylistRunner runner(manager);
+  threads.emplace_back([&] { runner.Run(until); });
   for (std::thread& t : threads) t.join();
   statistics.Check(library);
 
@@ -264,10 +306,12 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
         library.FindTrack("x" + std::to_string(i) + ".mp3", &track, nullptr, TrackLoad::kFixedOnly);
     EXPECT_EQ(stored[i] ? kLibraryOk : kStoreNotFound, found) << i;
   }
-  std::printf("plays %llu, busy %llu, list reads %llu, saves %llu, added %llu, removed %llu\n",
+  std::printf("plays %llu, busy %llu, list reads %llu, saves %llu, added %llu, removed %llu, runs %llu\n",
               static_cast<unsigned long long>(plays), static_cast<unsigned long long>(busy),
               static_cast<unsigned long long>(reads), static_cast<unsigned long long>(saves),
-              static_cast<unsigned long long>(added), static_cast<unsigned long long>(removed));
+              static_cast<unsigned long long>(added), static_cast<unsigned long long>(removed),
+              static_cast<unsigned long long>(runner.runs()));
+  EXPECT_GT(runner.runs(), 0u);
 
   // The deep check: the record file whole, every track decodable, the index
   // holding exactly the entries of the tracks. The index file's free space

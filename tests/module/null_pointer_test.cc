@@ -37,6 +37,9 @@ const std::map<std::string, HRESULT> kDocumented = {
     {"ITavoPlaylist2Mgr::CreatePlaylist", E_NOTIMPL}, {"ITavoPlaylist2Mgr::RetrieveCriteria", E_NOTIMPL},
     {"ITavoPlaylist2Mgr::SaveCriteria", E_NOTIMPL},   {"ITavoPlaylist2Mgr::NumSavedCriteria", E_NOTIMPL},
     {"ITavoPlaylist2Mgr::GetEras", E_NOTIMPL},
+    // The playlist members refuse a missing list pointer as a bad argument.
+    {"ITavoPlaylist2Mgr::CreateDynPlaylist", E_INVALIDARG},
+    {"ITavoPlaylist2Mgr::CreatePlaylistFromFolder", E_INVALIDARG},
     // Takes a missing out pointer (it then only loads the list); before
     // Initialize there is no list.
     {"ITavoPlaylist2Mgr::GetGenreDisplayList", E_FAIL},

@@ -85,12 +85,19 @@ void LibraryView::ForgetLocked() noexcept {
 }
 
 void LibraryView::OnTrackStored(const TrackRecord& track, uint32_t id) noexcept {
+  OnTrackStored(track, id, track.path_name, track.file_name);
+}
+
+void LibraryView::OnTrackStored(const TrackRecord& track, uint32_t id, std::string_view folder,
+                                std::string_view file_name) noexcept {
   std::lock_guard lock(mutex_);
   if (phase_ == Phase::kEmpty) return;
   try {
     KeyTexts keys;
     TrackRow row;
     TrackRow_FromRecord(id, track, &keys, &row);
+    row.text[kTextFolder] = folder;
+    row.text[kTextFileName] = file_name;
     if (phase_ == Phase::kReady) {
       state_->Store(row);
       return;

@@ -56,6 +56,11 @@ class LibraryView {
   // file_name and path_name as stored: for an add, the split of the added
   // path).
   void OnTrackStored(const TrackRecord& track, uint32_t id) noexcept;
+  // The same, for a track the database stored under `folder` and
+  // `file_name` whatever its own path_name and file_name say (an add takes
+  // both from the added path).
+  void OnTrackStored(const TrackRecord& track, uint32_t id, std::string_view folder,
+                     std::string_view file_name) noexcept;
   // The track of that file name (letter case ignored) is gone.
   void OnTrackRemoved(std::string_view file_name) noexcept;
   // Forgets the view (shutdown); snapshots in use stay valid.

@@ -1,8 +1,10 @@
 // Building the library view from the database: one walk over the raw record
 // images, property-set texts read by the plain scan (property_text_scan.h).
 // Records a decoded walk would skip (damaged images, texts that do not
-// parse) are skipped here too. The record file's keys make file names and
-// identifiers unique, so each track is added without a lookup.
+// parse) are skipped here too. The walk runs beside writers and may meet a
+// track twice (a record rewritten elsewhere in the file while the walk goes
+// on), so each track is stored by file name and identifier, as a write is:
+// the view never holds one track in two slots.
 #ifndef TAVO_GENERATION_ENGINE_VIEW_BUILD_H_
 #define TAVO_GENERATION_ENGINE_VIEW_BUILD_H_
 

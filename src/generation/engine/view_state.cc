@@ -75,12 +75,6 @@ void ViewState::AddNew(const TrackRow& row, uint32_t file_hash, std::array<uint3
   published_.reset();
 }
 
-void ViewState::StoreNew(const TrackRow& row) {
-  std::array<uint32_t, kTextColumnCount> ids;
-  InternTexts(row, &ids);
-  AddNew(row, HashFoldedText(row.text[kTextFileName]), &ids);
-}
-
 void ViewState::Store(const TrackRow& row) {
   const std::string_view file_name = row.text[kTextFileName];
   const uint32_t file_hash = HashFoldedText(file_name);

@@ -34,10 +34,6 @@ class ViewState {
   // Throws std::bad_alloc; the state may then be half changed and must be
   // dropped.
   void Store(const TrackRow& row);
-  // Adds a track known to be new (file name and identifier unheld), as the
-  // build from the database does: its file names and identifiers are unique.
-  // Throws std::bad_alloc.
-  void StoreNew(const TrackRow& row);
   // Removes the track of that file name (letter case ignored), if any.
   void Remove(std::string_view file_name);
 

@@ -67,6 +67,7 @@ LibraryStatus MediaLibrary::FinishOpen(const std::string& directory, std::shared
   session->correlates = std::make_unique<CorrelatesGate>(LibraryDatabase_Correlates(session->database.get()));
   session->lists = std::make_unique<LibraryLists>(session->correlates.get(), session->service, options_.clock);
   session->presets = std::make_unique<PresetFolder>(directory, options_.env);
+  session->view = std::make_unique<LibraryView>();
   {
     WriteLockHold hold(write_lock_);
     commit_.Reset();
@@ -96,6 +97,7 @@ LibraryStatus MediaLibrary::Close() {
   // No other thread is inside: the session is ours to take down. The
   // engine's view of this library goes with it.
   std::unique_ptr<Session> session = std::move(session_);
+  session->view->Drop();  // playlists still held keep their snapshots
   const LibraryStatus closed = LibraryDatabase_Close(session->database.get());
   LibraryStatus status = closed;
   if (const std::shared_ptr<MaintenanceSettings> settings = maintenance(); settings != nullptr) {

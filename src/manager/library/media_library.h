@@ -29,11 +29,14 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "data/presets/preset_folder.h"
+#include "generation/engine/generator_run.h"
 #include "manager/library/commit_policy.h"
 #include "manager/library/correlates_gate.h"
 #include "manager/library/library_events.h"
@@ -165,6 +168,28 @@ class MediaLibrary : public std::enable_shared_from_this<MediaLibrary> {
   // Runs `use` with the correlates store held (correlates_gate.h).
   LibraryStatus WithCorrelates(const std::function<LibraryStatus(CorrelatesStore&)>& use);
 
+  // ---- Playlist runs ------------------------------------------------------
+
+  // Runs `generator` over the library (generation/engine/generator_run.h):
+  // over a snapshot of the engine's view of the tracks (built from the
+  // database on first use and kept current by every write), with the
+  // genre, origin, era and popularity-range lists, the genre child-id
+  // mapping, the correlates store and the process's directory delimiter.
+  // `selection` holds the names a selection-based generator runs on.
+  //
+  // Writers are never held up by a run: it reads its snapshot without a
+  // lock. Runs take turns with each other and with the other users of the
+  // correlates store (a run reads the store and changes its generator's
+  // field ranges). The first run builds the view, which takes a while over
+  // a large library; writes made meanwhile are not lost.
+  //
+  // The playlist in *entries; kManagerNotOpen, the view build's status
+  // (0x1003 out of memory) or a RunStatus of the run otherwise.
+  LibraryStatus RunGenerator(GeneratorRecord* generator, std::span<const std::string> selection,
+                             std::vector<PlaylistEntry>* entries, const RunClock& clock = SystemRunClock());
+  // The engine's view as a run would read it now, built first when needed.
+  LibraryStatus Snapshot(ViewSnapshotPtr* snapshot);
+
   // ---- Events ------------------------------------------------------------
 
   void SetEvents(std::shared_ptr<LibraryEvents> events);
@@ -200,11 +225,12 @@ class MediaLibrary : public std::enable_shared_from_this<MediaLibrary> {
   // After a counted store under the write lock: the commit policy.
   void CountWrite(CommitCount count);
 
-  // ==== The engine's view of the library follows every track that is
-  // stored or removed from these two, and only from them. They are called
-  // in the order the writes reached the database (under store_mutex_, right
-  // after each successful write), so a view that applies them in call order
-  // equals the database. Keep them quick: every writer waits for them.
+  // ==== The engine's view of the library (the session's LibraryView)
+  // follows every track that is stored or removed from these two, and only
+  // from them. They are called in the order the writes reached the database
+  // (under store_mutex_, right after each successful write), so a view that
+  // applies them in call order equals the database. Keep them quick: every
+  // writer waits for them.
   void TrackStored(uint32_t id, std::string_view directory, std::string_view file_name, const TrackRecord& track);
   void TrackRemoved(std::string_view file_name);
 

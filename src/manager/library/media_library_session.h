@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "generation/engine/library_view.h"
 #include "manager/library/media_library.h"
 
 namespace tavo {
@@ -18,6 +19,9 @@ struct MediaLibrary::Session {
   std::unique_ptr<CorrelatesGate> correlates;
   std::unique_ptr<LibraryLists> lists;
   std::unique_ptr<PresetFolder> presets;
+  // The engine's view of the tracks: empty until the first run builds it,
+  // then fed by TrackStored and TrackRemoved; dropped with the session.
+  std::unique_ptr<LibraryView> view;
 };
 
 }  // namespace tavo

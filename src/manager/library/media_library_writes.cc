@@ -168,17 +168,13 @@ LibraryStatus MediaLibrary::StoreModify(std::string_view path, const TrackChange
 // ==== The engine's view ======================================================
 // Every stored and every removed track passes through these two, in the
 // order of the database writes. The generation engine keeps its view of the
-// library current here (its OnTrackStored / OnTrackRemoved); nothing else
-// needs to learn of writes.
+// library current here; nothing else needs to learn of writes.
 
 void MediaLibrary::TrackStored(uint32_t id, std::string_view directory, std::string_view file_name,
                                const TrackRecord& track) {
-  (void)id;
-  (void)directory;
-  (void)file_name;
-  (void)track;
+  session_->view->OnTrackStored(track, id, directory, file_name);
 }
 
-void MediaLibrary::TrackRemoved(std::string_view file_name) { (void)file_name; }
+void MediaLibrary::TrackRemoved(std::string_view file_name) { session_->view->OnTrackRemoved(file_name); }
 
 }  // namespace tavo
