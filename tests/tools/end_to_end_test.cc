@@ -55,7 +55,9 @@ TEST_F(EndToEndTest, EveryPresetWritesAnM3uOfExistingFiles) {
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ("#EXTM3U", line);
     while (std::getline(lines, line)) {
-      if (!line.empty() && line[0] != '#') EXPECT_TRUE(fs::is_regular_file(line)) << line;
+      if (!line.empty() && line[0] != '#') {
+        EXPECT_TRUE(fs::is_regular_file(line)) << line;
+      }
     }
   }
 }
