@@ -26,6 +26,7 @@ void AddPlaylistCommands(Cli cli);     // presets, generate, correlates
 void AddListCommands(Cli cli);         // lists
 void AddMaintenanceCommands(Cli cli);  // check, reindex, backup, restore
 void AddDemoCommand(Cli cli);          // demo
+void AddRegistrationCommands(Cli cli); // register, unregister
 
 // Writes `text` to `path` whole or not at all, or to stdout when `path` is
 // empty. Stops with kExitCannotWrite.

@@ -71,7 +71,6 @@ void RunLs(const GlobalOptions& options, const LsArgs& args) {
   Fill(find.get(), args);
   Check(session.manager()->FindOpen(find.get()), "searching the library");
   std::vector<Track> tracks;
-  GenreNames genres(session.manager());
   for (;;) {
     if (args.limit > 0 && static_cast<long>(tracks.size()) >= args.limit) break;
     Ref<IDispatch> disc;
@@ -79,7 +78,6 @@ void RunLs(const GlobalOptions& options, const LsArgs& args) {
     if (hr == E_NOTIMPL) Check(hr, "searching the library");
     if (FAILED(hr) || !disc) break;  // no more matches
     tracks.push_back(TrackOfDisc(disc.get()));
-    tracks.back().genre = genres.Name(tracks.back().genre);
   }
   session.manager()->FindClose(find.get());
   Emit("", args.json ? WriteJson(tracks) : WriteTrackTable(tracks));

@@ -39,18 +39,33 @@ void RunReindex(const GlobalOptions& options) {
   std::printf("index of the database in %s rebuilt\n", db.c_str());
 }
 
-void RunBackup(const GlobalOptions& options, const std::string& target) {
-  const std::string db = RequireDatabase(options);
+// Makes `dir` when missing; stops with kExitCannotWrite when it cannot.
+void MakeFolder(const std::string& dir, const char* what) {
   std::error_code ec;
-  fs::create_directories(target, ec);
-  if (!fs::is_directory(target, ec)) Stop(kExitCannotWrite, "cannot create the backup folder " + target);
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir, ec)) Stop(kExitCannotWrite, std::string("cannot create the ") + what + " " + dir);
+}
+
+using CopyMethod = HRESULT (STDMETHODCALLTYPE ITavoMLDBManager::*)(LONG, BSTR, BSTR);
+
+// Backup and restore: the same copy of the record file and the index, in
+// one direction or the other.
+void CopyDatabase(const GlobalOptions& options, const std::string& db, const std::string& other, CopyMethod copy,
+                  LONG flags, const std::string& done) {
   Session session(options);
   Ref<ITavoMLDBManager> m = session.NewMaintenance();
-  Text dir(FolderText(db)), backup(FolderText(target));
-  const HRESULT hr = m->BackupDBFiles(PL_MLDB_BACKUP_BASE | PL_MLDB_BACKUP_INDEX, dir.get(), backup.get());
-  if (hr == E_FAIL) Stop(kExitCannotWrite, "cannot copy the database files into " + target);
-  Check(hr, "backing up the database in " + db);
-  std::printf("database in %s backed up to %s\n", db.c_str(), target.c_str());
+  Text dir(FolderText(db)), other_dir(FolderText(other));
+  const HRESULT hr = (m.get()->*copy)(flags, dir.get(), other_dir.get());
+  if (hr == E_FAIL) Stop(kExitCannotWrite, "cannot copy the database files between " + db + " and " + other);
+  Check(hr, "copying the database files between " + db + " and " + other);
+  std::printf("%s\n", done.c_str());
+}
+
+void RunBackup(const GlobalOptions& options, const std::string& target) {
+  const std::string db = RequireDatabase(options);
+  MakeFolder(target, "backup folder");
+  CopyDatabase(options, db, target, &ITavoMLDBManager::BackupDBFiles, PL_MLDB_BACKUP_BASE | PL_MLDB_BACKUP_INDEX,
+               "database in " + db + " backed up to " + target);
 }
 
 void RunRestore(const GlobalOptions& options, const std::string& source) {
@@ -60,16 +75,9 @@ void RunRestore(const GlobalOptions& options, const std::string& source) {
       Stop(kExitNotFound, "no backup in " + source + " (" + file + " is missing)");
   }
   const std::string db = DatabaseDir(options);
-  std::error_code ec;
-  fs::create_directories(db, ec);
-  if (!fs::is_directory(db, ec)) Stop(kExitCannotWrite, "cannot create the database folder " + db);
-  Session session(options);
-  Ref<ITavoMLDBManager> m = session.NewMaintenance();
-  Text dir(FolderText(db)), from(FolderText(source));
-  const HRESULT hr = m->RestoreDBFiles(PL_MLDB_RESTORE_BASE | PL_MLDB_RESTORE_INDEX, dir.get(), from.get());
-  if (hr == E_FAIL) Stop(kExitCannotWrite, "cannot copy the backup from " + source + " into " + db);
-  Check(hr, "restoring the database in " + db);
-  std::printf("database in %s restored from %s\n", db.c_str(), source.c_str());
+  MakeFolder(db, "database folder");
+  CopyDatabase(options, db, source, &ITavoMLDBManager::RestoreDBFiles, PL_MLDB_RESTORE_BASE | PL_MLDB_RESTORE_INDEX,
+               "database in " + db + " restored from " + source);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
   AddListCommands(cli);
   AddMaintenanceCommands(cli);
   AddDemoCommand(cli);
+  AddRegistrationCommands(cli);
 
   try {
     app.parse(argc, argv);

@@ -144,6 +144,11 @@ ScanSummary ScanFolders(Session& session, const std::vector<std::string>& given,
 
   Progress progress(style, out, files.size());
   ScanEvents sink(&progress);
+  // Disconnected before the sink goes, also when a failure unwinds.
+  struct Connection {
+    Session& session;
+    ~Connection() { session.Disconnect(); }
+  } connection{session};
   session.Open(DatabaseNeed::kCreate, &sink);
   for (const std::string& f : folders) {
     Text folder(f);

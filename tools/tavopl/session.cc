@@ -82,9 +82,14 @@ Session::Session(const GlobalOptions& options)
 }
 
 Session::~Session() {
-  if (events_) events_->Unadvise(cookie_);
+  Disconnect();
   if (manager_) manager_->Shutdown();
   if (maintenance_ && manager_) maintenance_->Detach(manager_.get());
+}
+
+void Session::Disconnect() {
+  if (events_) events_->Unadvise(cookie_);
+  events_.Reset();
 }
 
 void Session::SeedPresets() const {

@@ -45,6 +45,9 @@ class Session {
   // receives the manager's events from then on.
   void Open(DatabaseNeed need, IDispatch* sink = nullptr);
 
+  // Stops the events to the sink given to Open; the sink may go after this.
+  void Disconnect();
+
   ITavoPlaylist2Mgr* manager() const { return manager_.get(); }
   ITAVOControl* control() const { return control_.get(); }
   const std::string& db_dir() const { return db_dir_; }
