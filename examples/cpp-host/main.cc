@@ -137,10 +137,13 @@ int main(int argc, char** argv) {
   if (count > 0) {
     Ref<ITavoPLGenerator> first;
     presets->GetPLGenerator(0, first.out());
-    VARIANT all;
-    VariantInit(&all);
+    VARIANT no_selection;  // an empty array of file names: every track is a candidate
+    VariantInit(&no_selection);
+    no_selection.vt = VT_ARRAY | VT_BSTR;
+    no_selection.parray = SafeArrayCreateVector(VT_BSTR, 0, 0);
     Ref<ITavoPL2ResultList> results;
-    const HRESULT hr = manager->CreateDynPlaylist(first.get(), all, results.out());
+    const HRESULT hr = manager->CreateDynPlaylist(first.get(), no_selection, results.out());
+    VariantClear(&no_selection);
     LONG tracks = 0;
     if (SUCCEEDED(hr)) results->get_Count(&tracks);
     std::printf("playlist of the first preset: %d tracks (0x%08X%s)\n", tracks, static_cast<unsigned>(hr),

@@ -78,11 +78,16 @@ Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<l
   // lists, so the seed changes nothing on disk.
   if (seed) Check(generator->put_Seed(static_cast<LONG>(*seed)), "setting the seed");
   GeneratorSummary summary = SummaryOf(generator, "");
-  VARIANT all_files;
-  VariantInit(&all_files);
+  // No selection: an empty array of names (the run then walks every track).
+  VARIANT no_selection;
+  VariantInit(&no_selection);
+  no_selection.vt = VT_ARRAY | VT_BSTR;
+  no_selection.parray = SafeArrayCreateVector(VT_BSTR, 0, 0);
+  if (no_selection.parray == nullptr) Stop(kExitFailed, "out of memory");
   Ref<ITavoPL2ResultList> results;
-  Check(session.manager()->CreateDynPlaylist(generator, all_files, results.out()),
-        "generating '" + summary.name + "'");
+  const HRESULT hr = session.manager()->CreateDynPlaylist(generator, no_selection, results.out());
+  VariantClear(&no_selection);
+  Check(hr, "generating '" + summary.name + "'");
   if (!results) Stop(kExitFailed, "generating '" + summary.name + "': no result list");
   GenreNames genres(session.manager());
   return Playlist{summary.name, summary.description, TracksOfResults(results.get(), &genres)};
