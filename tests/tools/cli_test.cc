@@ -47,6 +47,7 @@ TEST_F(CliTest, BadInputIsOneLineAndADocumentedExitCode) {
       {{"--db", "db", "--lang", "klingon", "presets"}, 2},
       {{"--db", "db", "generate"}, 2},
       {{"--db", "db", "generate", "Nineties", "--m3u", "--xspf"}, 2},
+      {{"--db", "db", "generate", "More by These Artists"}, 2},  // needs --select
       {{"--db", "missing", "ls"}, 3},
       {{"--db", "missing", "generate", "Nineties"}, 3},
       {{"--db", "missing", "check"}, 3},

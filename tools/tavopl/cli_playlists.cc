@@ -43,6 +43,7 @@ Format FormatOfFile(const std::string& path) {
 
 struct GenerateArgs {
   std::string name, file, output;
+  std::vector<std::string> select;
   std::optional<long> seed;
   bool m3u = false, xspf = false, json = false;
 };
@@ -72,7 +73,7 @@ void RunGenerate(const GlobalOptions& options, const GenerateArgs& a) {
       Stop(kExitUsage, a.file + " holds " + std::to_string(all.size()) + " generators: name one");
     generator = FindGenerator(session, all.front().name);
   }
-  const Playlist playlist = Generate(session, generator.get(), a.seed);
+  const Playlist playlist = Generate(session, generator.get(), a.seed, a.select);
   Emit(a.output, WriterFor(format).write(playlist));
 }
 
@@ -132,6 +133,8 @@ void AddPlaylistCommands(Cli cli) {
   g->add_option("NAME", gen->name, "the generator's name (see 'tavopl presets')");
   g->add_option("--file", gen->file, "take the generator from this preset file instead")->option_text("PRESETS.xml");
   g->add_option("--seed", gen->seed, "random seed in place of the generator's own");
+  g->add_option("--select", gen->select, "files a selection-based generator starts from (repeatable)")
+      ->option_text("FILE ...");
   CLI::Option* m3u = g->add_flag("--m3u", gen->m3u, "M3U8 playlist with #EXTINF lines");
   CLI::Option* xspf = g->add_flag("--xspf", gen->xspf, "XSPF 1.0 playlist");
   CLI::Option* json = g->add_flag("--json", gen->json, "JSON");

@@ -9,12 +9,28 @@
 // tavopl registers both modules when they are not registered yet.
 #include <cstdio>
 #include <exception>
+#include <string>
 
 #include "cli.h"
 #include "exit_codes.h"
 #include "paths.h"
 
 using namespace tavo::tool;
+
+namespace {
+
+// The command word of the command line, skipping the global options and
+// their values; "" when there is none.
+std::string CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--db" || arg == "--lang") ++i;
+    else if (arg.empty() || arg[0] != '-') return arg;
+  }
+  return {};
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   CLI::App app{"tavopl: keep a library of audio files and make playlists from it", "tavopl"};
@@ -43,7 +59,13 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
-    std::fprintf(stderr, "tavopl: %s (see 'tavopl --help')\n", e.what());
+    const std::string word = CommandWord(argc, argv);
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands({})) known = known || sub->get_name() == word;
+    if (!word.empty() && !known)
+      std::fprintf(stderr, "tavopl: unknown command '%s' (see 'tavopl --help')\n", word.c_str());
+    else
+      std::fprintf(stderr, "tavopl: %s (see 'tavopl --help')\n", e.what());
     return kExitUsage;
   } catch (const ToolError& e) {
     std::fflush(stdout);

@@ -73,20 +73,41 @@ Ref<ITavoPLGenerator> FindGenerator(Session& session, const std::string& name) {
   Stop(kExitNotFound, "no preset named '" + name + "' (see 'tavopl presets')");
 }
 
-Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<long> seed) {
+namespace {
+
+// The selection as the manager takes it: an array of names (may be empty).
+VARIANT SelectionArray(const std::vector<std::string>& selection) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_ARRAY | VT_BSTR;
+  v.parray = SafeArrayCreateVector(VT_BSTR, 0, static_cast<ULONG>(selection.size()));
+  if (v.parray == nullptr) Stop(kExitFailed, "out of memory");
+  for (LONG i = 0; i < static_cast<LONG>(selection.size()); ++i) {
+    Text name(selection[i]);
+    if (FAILED(SafeArrayPutElement(v.parray, &i, name.get()))) {  // the array keeps a copy
+      VariantClear(&v);
+      Stop(kExitFailed, "out of memory");
+    }
+  }
+  return v;
+}
+
+}  // namespace
+
+Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<long> seed,
+                  const std::vector<std::string>& selection) {
   // The generator is a view of the loaded list; tavopl never saves the
   // lists, so the seed changes nothing on disk.
   if (seed) Check(generator->put_Seed(static_cast<LONG>(*seed)), "setting the seed");
   GeneratorSummary summary = SummaryOf(generator, "");
-  // No selection: an empty array of names (the run then walks every track).
-  VARIANT no_selection;
-  VariantInit(&no_selection);
-  no_selection.vt = VT_ARRAY | VT_BSTR;
-  no_selection.parray = SafeArrayCreateVector(VT_BSTR, 0, 0);
-  if (no_selection.parray == nullptr) Stop(kExitFailed, "out of memory");
+  LONG selection_based = 0;
+  generator->get_IsSelectionBased(&selection_based);
+  if (selection_based && selection.empty())
+    Stop(kExitUsage, "'" + summary.name + "' starts from a selection: name its files with --select FILE");
+  VARIANT names = SelectionArray(selection);
   Ref<ITavoPL2ResultList> results;
-  const HRESULT hr = session.manager()->CreateDynPlaylist(generator, no_selection, results.out());
-  VariantClear(&no_selection);
+  const HRESULT hr = session.manager()->CreateDynPlaylist(generator, names, results.out());
+  VariantClear(&names);
   Check(hr, "generating '" + summary.name + "'");
   if (!results) Stop(kExitFailed, "generating '" + summary.name + "': no result list");
   GenreNames genres(session.manager());

@@ -21,8 +21,11 @@ std::vector<GeneratorSummary> AllGenerators(Session& session);
 Ref<ITavoPLGenerator> FindGenerator(Session& session, const std::string& name);
 
 // Runs `generator` (with `seed` in place of its own when given) and reads
-// the result.
-Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<long> seed);
+// the result. `selection` names the files a selection-based generator
+// starts from ("more by these artists"); such a generator without one stops
+// with kExitUsage.
+Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<long> seed,
+                  const std::vector<std::string>& selection = {});
 
 // A database folder seen with another preset file: a temporary folder whose
 // "tavoplm" files link to the real ones and whose "samplepresets.xml" is a
