@@ -108,6 +108,17 @@ TEST_F(CliTest, ANewDatabaseFolderGetsTheSamplePresets) {
   EXPECT_TRUE(fs::exists(box_.Path("xdg/tavopl/samplepresets.xml")));
 }
 
+TEST_F(CliTest, GenerateReadsTheGeneratorsOfAPresetFile) {
+  MakeDatabase();
+  const std::string file = std::string(TAVO_SOURCE_DIR) + "/share/samplepresets.xml";
+  const ToolRun unnamed = box_.Run({"--db", "db", "generate", "--file", file});
+  EXPECT_EQ(2, unnamed.exit_code);
+  EXPECT_NE(std::string::npos, unnamed.err.find("holds 16 generators")) << unnamed.err;
+  const ToolRun named = box_.Run({"--db", "db", "generate", "--file", file, "Popular Hour", "--json"});
+  EXPECT_TRUE(named.exit_code == 0 || named.exit_code == 7) << named.err;  // 7: not generating yet
+  EXPECT_TRUE(fs::exists(box_.Path("db/tavoplm.pdb")));
+}
+
 TEST_F(CliTest, BackupAndRestoreCopyTheDatabase) {
   MakeDatabase();
   ASSERT_EQ(0, box_.Run({"--db", "db", "backup", "bk"}).exit_code);
