@@ -5,7 +5,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make pkg-config zlib1g-dev libtag1-dev
-          libgtest-dev libbenchmark-dev libsqlite3-dev libtinyxml2-dev libxml2-dev)
+          libgtest-dev libbenchmark-dev libsqlite3-dev libtinyxml2-dev libxml2-dev
+          libcli11-dev nlohmann-json3-dev)
 if [[ "${1:-}" == fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -10,6 +10,9 @@
 
 #include "demo_writer.h"
 #include "host.h"
+#include "playlists.h"
+#include "scan.h"
+#include "table_writer.h"
 #include "platform/automation/registry.h"
 #include "tavo/control.h"
 
@@ -179,6 +182,25 @@ int ShowMusic(const std::string& dir) {
   return 0;
 }
 
+// Scans the demo music into a fresh database and prints a playlist of each
+// demo preset, the way 'tavopl scan' and 'tavopl generate' do.
+int ShowPlaylists(const DemoOptions& options) {
+  Heading("the demo music scanned into a fresh database");
+  std::error_code ec;
+  fs::remove_all(options.db_dir, ec);
+  GlobalOptions global;
+  global.db_dir = options.db_dir;
+  Session session(global);
+  const ScanSummary summary = ScanFolders(session, {options.music_dir}, true, ProgressStyle::kNone, stdout);
+  PrintScanSummary(summary, stdout, 3);
+  for (const char* preset : kDemoPresets) {
+    Heading((std::string("playlist \"") + preset + "\"").c_str());
+    const Playlist playlist = Generate(session, FindGenerator(session, preset).get(), std::nullopt);
+    std::fputs(WritePlaylistTable(playlist).c_str(), stdout);
+  }
+  return 0;
+}
+
 }  // namespace
 
 int RunDemo(const DemoOptions& options) {
@@ -217,7 +239,8 @@ int RunDemo(const DemoOptions& options) {
   if (int rc = ShowGenerator(info.get())) return rc;
 
   Heading("the demo music library through the control");
-  return ShowMusic(options.music_dir);
+  if (int rc = ShowMusic(options.music_dir)) return rc;
+  return ShowPlaylists(options);
 }
 
 }  // namespace tavo::tool

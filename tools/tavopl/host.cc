@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "paths.h"
 #include "platform/automation/utf.h"
 
 namespace tavo::tool {
@@ -23,8 +24,12 @@ void Bind(void* handle, const char* name, F* out) {
 
 }  // namespace
 
-std::string ComponentFile() { return FromEnvironment("TAVO_MODULE", TAVO_MODULE_FILE); }
-std::string ControlFile() { return FromEnvironment("TAVO_CONTROL", TAVO_CONTROL_FILE); }
+std::string ComponentFile() {
+  return FromEnvironment("TAVO_MODULE", ModuleFile(TAVO_MODULE_NAME, TAVO_MODULE_FILE).c_str());
+}
+std::string ControlFile() {
+  return FromEnvironment("TAVO_CONTROL", ModuleFile(TAVO_CONTROL_NAME, TAVO_CONTROL_FILE).c_str());
+}
 
 bool Module::Load(const std::string& path) {
   file = path;

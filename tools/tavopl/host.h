@@ -25,8 +25,8 @@ struct Module {
   bool Load(const std::string& path);
 };
 
-// The component: $TAVO_MODULE, else the build's own copy. The control:
-// $TAVO_CONTROL, else the build's own copy.
+// The component: $TAVO_MODULE, else the installed copy beside tavopl, else
+// the build's own. The control: $TAVO_CONTROL, else likewise.
 std::string ComponentFile();
 std::string ControlFile();
 
@@ -37,6 +37,14 @@ class Ref {
   Ref() = default;
   Ref(const Ref&) = delete;
   Ref& operator=(const Ref&) = delete;
+  Ref(Ref&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
+  Ref& operator=(Ref&& other) noexcept {
+    if (this != &other) {
+      Reset();
+      p_ = std::exchange(other.p_, nullptr);
+    }
+    return *this;
+  }
   ~Ref() { Reset(); }
   void Reset() {
     if (p_) p_->Release();
@@ -94,6 +102,7 @@ class Text {
 // "{xxxxxxxx-...}" of a GUID, lower case.
 std::string GuidText(const GUID& guid);
 
+// Prints "tavopl: <what> failed: 0x..." and returns 1 (the demo's checks).
 int Fail(const std::string& what, HRESULT hr);
 
 }  // namespace tavo::tool

@@ -1,56 +1,80 @@
-// tavopl: a host of the component, for people and scripts.
+// tavopl: a host of the component for people and scripts. Each command is
+// described by `tavopl COMMAND --help`; the commands live in cli_*.cc.
 //
-//   tavopl demo [--registry FILE] [--music DIR]
-//       registers the component and the control into a fresh registry,
-//       prints the module's version and class table, and works with the
-//       component and the control the way a host does: a timestamp and the
-//       descriptions by ProgID, a generator built through its interfaces, and
-//       the demo music library (written to DIR, default demo-out/music) read
-//       through the control's tag readers.
-//   tavopl register | unregister
-//       (un)registers both modules in the registry named by TAVO_REGISTRY,
-//       else the per-user one.
-//
-// The modules are found through TAVO_MODULE and TAVO_CONTROL, else the
-// build's own copies.
+// Every failure ends the run with one line on stderr ("tavopl: ...") and
+// an exit code of exit_codes.h; output files are written whole or not at
+// all. The modules are found through TAVO_MODULE and TAVO_CONTROL, else
+// beside an installed tavopl, else the build's own copies; objects are made
+// through the registry ($TAVO_REGISTRY, else the per-user one), where
+// tavopl registers both modules when they are not registered yet.
 #include <cstdio>
+#include <exception>
 #include <string>
 
-#include "demo.h"
-#include "host.h"
-#include "platform/automation/registry.h"
+#include "cli.h"
+#include "exit_codes.h"
+#include "paths.h"
 
 using namespace tavo::tool;
 
 namespace {
 
-int Registration(bool do_register) {
-  for (const std::string& file : {ComponentFile(), ControlFile()}) {
-    Module m;
-    if (!m.Load(file)) return 1;
-    const HRESULT hr = do_register ? m.register_server() : m.unregister_server();
-    if (FAILED(hr)) return Fail(file, hr);
-    std::printf("%s %s in %s\n", do_register ? "registered" : "unregistered", file.c_str(),
-                tavo::Registry::DefaultPath().c_str());
+// The command word of the command line, skipping the global options and
+// their values; "" when there is none.
+std::string CommandWord(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--db" || arg == "--lang") ++i;
+    else if (arg.empty() || arg[0] != '-') return arg;
   }
-  return 0;
+  return {};
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string command = argc > 1 ? argv[1] : "";
-  if (command == "demo") {
-    DemoOptions options;
-    for (int i = 2; i + 1 < argc; i += 2) {
-      const std::string flag = argv[i];
-      if (flag == "--registry") options.registry = argv[i + 1];
-      else if (flag == "--music") options.music_dir = argv[i + 1];
-      else return std::fprintf(stderr, "tavopl: unknown option %s\n", flag.c_str()), 2;
-    }
-    return RunDemo(options);
+  CLI::App app{"tavopl: keep a library of audio files and make playlists from it", "tavopl"};
+  app.require_subcommand(1);
+  app.fallthrough();  // --db and --lang may follow the command
+  app.footer(ExitCodeHelp());
+  GlobalOptions options;
+  app.add_option("--db", options.db_dir, "database folder (default " + DefaultDatabaseDir() + ")")
+      ->option_text("DIR");
+  app.add_option("--lang", options.language,
+                 "language of descriptions: a component language code or en, de, fr, nl, zh")
+      ->option_text("CODE");
+
+  const Cli cli{app, options};
+  AddLibraryCommands(cli);
+  AddPlaylistCommands(cli);
+  AddListCommands(cli);
+  AddMaintenanceCommands(cli);
+  AddDemoCommand(cli);
+  AddRegistrationCommands(cli);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    const std::string word = CommandWord(argc, argv);
+    bool known = false;
+    for (const CLI::App* sub : app.get_subcommands({})) known = known || sub->get_name() == word;
+    if (!word.empty() && !known)
+      std::fprintf(stderr, "tavopl: unknown command '%s' (see 'tavopl --help')\n", word.c_str());
+    else
+      std::fprintf(stderr, "tavopl: %s (see 'tavopl --help')\n", e.what());
+    return kExitUsage;
+  } catch (const ToolError& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tavopl: %s\n", e.message.c_str());
+    return e.code;
+  } catch (const std::exception& e) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "tavopl: %s\n", e.what());
+    return kExitFailed;
   }
-  if (command == "register" || command == "unregister") return Registration(command == "register");
-  std::fprintf(stderr, "usage: tavopl demo [--registry FILE] [--music DIR] | register | unregister\n");
-  return 2;
+  return kExitOk;
 }
