@@ -168,18 +168,6 @@ TEST_F(StoreScan, RefusesBadArguments) {
   EXPECT_EQ(Store_ScanNext(file_, &position, &r), kStoreInvalidArgument);
 }
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const Bytes& b) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
-
 TEST_F(StoreScan, DamagedFilesEndInAStatus) {
   constexpr uint32_t kRecords = 200;
   for (uint32_t id = 0; id < kRecords; ++id) {
