@@ -8,9 +8,6 @@ LibraryStatus BuildViewState(LibraryDatabase* db, ViewState* state) noexcept try
   KeyTexts keys;
   PropertySetPtr parsed[2];
   TrackRow row;
-  // The walk runs beside writers, whose writes are queued and applied after
-  // it: a track they replace meanwhile may come twice, so each row is stored
-  // as a write would store it.
   return LibraryDatabase_WalkRaw(db, [&](uint32_t id, std::string_view file_name, const TrackImage& image) {
     if (TrackRow_FromImage(id, file_name, image, &keys, parsed, &row)) state->Store(row);
     parsed[0].reset();
