@@ -16,7 +16,10 @@
 //                      the engine reads them to build its column view
 //
 // Making the tracks is outside the timed parts on every side. Both sides
-// flush at the same points and neither syncs. Run with
+// commit at the same points, durably (an fdatasync of each file's log per
+// commit: the library's default; add/store_records syncs one file per
+// commit, add/library and add/store_both two). The raw walk reads the
+// record file in file order (Store_ScanNext). Run with
 // --benchmark_repetitions=3 --benchmark_enable_random_interleaving=true for
 // medians of alternating runs.
 //

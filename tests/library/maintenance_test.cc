@@ -149,7 +149,9 @@ TEST(MaintenanceRebuild, ReportsEveryHundredRecordsAndStopsOnAbort) {
   EXPECT_TRUE(report.aborted);
   EXPECT_EQ(report.records, 100u);
   EXPECT_EQ(ReadFile(PathIn(dir, LibraryFile::kIndex)), before);  // the old index stays
-  EXPECT_FALSE(fs::exists(PathIn(dir, LibraryFile::kIndex) + ".new"));
+  for (const auto& entry : fs::directory_iterator(dir)) {
+    EXPECT_EQ(entry.path().string().find(".new"), std::string::npos) << entry.path();  // no half index left
+  }
   EXPECT_EQ(Maintenance_RebuildIndex(0, dir + "/none"), kStoreNotFound);
 }
 
@@ -210,6 +212,31 @@ TEST(MaintenanceFiles, BackupAndRestoreRoundTrip) {
   EXPECT_FALSE(fs::exists(PathIn(dir, LibraryFile::kIndex)));
   LibraryDatabasePtr db = OpenDb(dir);
   EXPECT_EQ(Tracks(db.get()).size(), 5u);
+  EXPECT_TRUE(IndexMatchesTracks(db.get()));
+}
+
+// A copy, a restore or a rebuild that returned has replaced its target for
+// good: the rename is durable when the power goes right after it.
+TEST(MaintenanceFiles, ReplacedFilesSurviveAPowerLoss) {
+  const std::string dir = ScratchDir(), backup = ScratchDir("-backup");
+  FillLibrary(dir, 30);
+  const std::string base = ReadFile(PathIn(dir, LibraryFile::kRecords));
+  FaultEnv env(Env::Default());
+  const auto lose_power = [&] { env.LosePower(FaultEnv::PowerLoss::kDropUnsynced, 1); };
+  ASSERT_EQ(Maintenance_Backup(PL_MLDB_BACKUP_BASE | PL_MLDB_BACKUP_INDEX, dir, backup, &env), kLibraryOk);
+  lose_power();
+  EXPECT_EQ(ReadFile(PathIn(backup, LibraryFile::kRecords)), base);
+
+  FillLibrary(dir, 5, 100);
+  ASSERT_EQ(Maintenance_Restore(PL_MLDB_RESTORE_BASE | PL_MLDB_RESTORE_INDEX, dir, backup, &env), kLibraryOk);
+  lose_power();
+  EXPECT_EQ(ReadFile(PathIn(dir, LibraryFile::kRecords)), base);
+
+  DropIndexEntry(dir, 3);
+  ASSERT_EQ(Maintenance_RebuildIndex(0, dir, nullptr, &env), kLibraryOk);
+  lose_power();
+  LibraryDatabasePtr db = OpenDb(dir);
+  EXPECT_EQ(Tracks(db.get()).size(), 30u);
   EXPECT_TRUE(IndexMatchesTracks(db.get()));
 }
 

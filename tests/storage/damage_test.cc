@@ -13,18 +13,6 @@
 namespace tavo::testing {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const Bytes& b) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
-}
-
 uint32_t Word(const Bytes& b, size_t at) {
   uint32_t v;
   std::memcpy(&v, &b[at], 4);

@@ -6,7 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -87,6 +89,19 @@ inline std::string FindByName(StoreFile* file, const std::string& name, StoreSta
 }
 
 inline uint64_t FileSize(const std::string& path) { return std::filesystem::file_size(path); }
+
+// A file's bytes, for tests that damage files by hand.
+using Bytes = std::vector<uint8_t>;
+
+inline Bytes ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::string& path, const Bytes& b) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
 
 // Calls visit(record) for every record entered under `key`, in walk order,
 // and frees each; returns the status that ended the walk (kStoreNotFound at

@@ -6,6 +6,7 @@
 #include "platform/fs/env.h"
 #include "storage/library/index_entry.h"
 #include "storage/library/library_files.h"
+#include "storage/library/temporary_path.h"
 #include "storage/library/track_id.h"
 #include "storage/library/track_image.h"
 #include "storage/library/track_keys.h"
@@ -102,7 +103,7 @@ LibraryStatus LibraryIndex_Rebuild(StoreFile* records, const std::string& index_
   }
   if (StoreStatus s = Store_Flush(records); s != kStoreOk) return s;
 
-  const std::string temp_path = index_path + ".new";
+  const std::string temp_path = TemporaryPathBeside(index_path, "new");
   StoreFilePtr index;
   if (LibraryStatus s = LibraryFile_Create(LibraryFile::kIndex, temp_path, env, &index); s != kLibraryOk) return s;
   LibraryStatus s = BuildIndex(records, index.get(), progress, &report);
@@ -110,6 +111,9 @@ LibraryStatus LibraryIndex_Rebuild(StoreFile* records, const std::string& index_
   if (s == kLibraryOk && !report.aborted) s = SyncFile(env, temp_path);
   if (s == kLibraryOk && !report.aborted) {
     if (int err = env->Rename(temp_path, index_path); err != 0) s = StoreStatusFromErrno(err);
+    // The rename itself must survive a power loss, or the folder could show
+    // the old index beside records it no longer matches.
+    if (int err = s == kLibraryOk ? env->SyncDirOf(index_path) : 0; err != 0) s = StoreStatusFromErrno(err);
   }
   if (s != kLibraryOk || report.aborted) env->Remove(temp_path);
   if (report_out != nullptr) *report_out = report;

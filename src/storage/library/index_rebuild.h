@@ -1,8 +1,10 @@
 // Rebuilding the search index from the record file.
 //
-// The new index is written to "<index path>.new" and renamed over the index
-// only when it is complete, so an aborted or failed rebuild leaves the old
-// index (and an interrupted one leaves no half index behind a name).
+// The new index is written to "<index path>.new.<pid>.<n>"
+// (temporary_path.h) and renamed over the index only when it is complete
+// and durable; the folder is synced after the rename. So an aborted or
+// failed rebuild leaves the old index (and an interrupted one leaves no half
+// index behind the index's name).
 //
 // Before the index is built, each record whose tag identifier parses to an
 // identifier other than its key 1 gets that identifier as key 1, unless

@@ -97,11 +97,15 @@ LibraryStatus LibraryDatabase_FindById(LibraryDatabase* db, uint32_t id, TrackRe
 LibraryStatus LibraryDatabase_FindByTagId(LibraryDatabase* db, std::string_view tag_id, TrackRecord* track,
                                           uint32_t* id = nullptr, TrackLoad load = TrackLoad::kWithSets);
 
-// Walks every track in identifier order. The raw walk hands out each record
-// image (fixed part decoded, variable parts as views valid during the call)
-// without building property sets; the decoded walk hands out track records.
-// Records that cannot be decoded are skipped. The visitor returns false to
-// stop. A damaged tree ends the walk with its status.
+// Walks every track once, in no particular order (the record file's block
+// order, read sequentially: a walk of a million tracks reads the file once
+// from start to end). The raw walk hands out each record image (fixed part
+// decoded, variable parts as views valid during the call) without building
+// property sets; the decoded walk hands out track records. Records that
+// cannot be decoded are skipped. The visitor returns false to stop. A
+// damaged block frame ends the walk with its status. Tracks added or
+// removed during a walk (from another thread) may or may not be visited;
+// a track replaced during the walk may be visited twice.
 using RawTrackVisitor = std::function<bool(uint32_t id, std::string_view file_name, const TrackImage& image)>;
 using TrackVisitor = std::function<bool(uint32_t id, const TrackRecord& track)>;
 LibraryStatus LibraryDatabase_WalkRaw(LibraryDatabase* db, const RawTrackVisitor& visit);

@@ -24,11 +24,16 @@ LibraryStatus FindAndDecode(LibraryDatabase* db, uint32_t key, const void* value
   return kLibraryOk;
 }
 
-// Visits every record of ".pdb" in identifier order.
+// Visits every track record of ".pdb" in file order. A record without both
+// keys is no track the trees can find, so the walk passes it by, as it
+// passes records that cannot be decoded.
 template <typename Visit>
 LibraryStatus WalkRecords(LibraryDatabase* db, Visit&& visit) {
   if (!LibraryDatabase_IsOpen(db)) return kDatabaseInvalidArgument;
-  return WalkKey(db->records.get(), kTrackKeyId, visit);
+  return ScanRecords(db->records.get(), [&](const StoreRecord& record) {
+    if (record.key_length(kTrackKeyId) != 4 || StoredFileName(record).empty()) return true;
+    return visit(record);
+  });
 }
 
 }  // namespace

@@ -78,6 +78,9 @@ LibraryStatus Maintenance_Restore(uint32_t flags, const std::string& directory,
       return kLibraryFileOperationFailed;
     }
   }
+  if (!staged.empty()) {
+    if (LibraryStatus s = SyncFolderOf(env, staged.front().target); s != kLibraryOk) return s;
+  }
   if ((flags & PL_MLDB_RESTORE_BASE) != 0 && (flags & PL_MLDB_RESTORE_INDEX) == 0) {
     return RemoveFileIfPresent(env, PathIn(directory, LibraryFile::kIndex));
   }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/fs/env.h"
+#include "storage/library/temporary_path.h"
 
 namespace tavo {
 namespace {
@@ -28,7 +29,7 @@ int CopyContents(Env* env, const std::string& from, const std::string& to) {
 
 }  // namespace
 
-std::string CopyTemporaryPath(const std::string& target) { return target + ".copy"; }
+std::string CopyTemporaryPath(const std::string& target) { return TemporaryPathBeside(target, "copy"); }
 
 LibraryStatus CopyToTemporary(Env* env, const std::string& from, const std::string& temporary) {
   if (CopyContents(env, from, temporary) == 0) return kLibraryOk;
@@ -39,14 +40,21 @@ LibraryStatus CopyToTemporary(Env* env, const std::string& from, const std::stri
 LibraryStatus CopyFileReplacing(Env* env, const std::string& from, const std::string& to) {
   const std::string temporary = CopyTemporaryPath(to);
   if (LibraryStatus s = CopyToTemporary(env, from, temporary); s != kLibraryOk) return s;
-  if (env->Rename(temporary, to) == 0) return kLibraryOk;
-  env->Remove(temporary);
-  return kLibraryFileOperationFailed;
+  if (env->Rename(temporary, to) != 0) {
+    env->Remove(temporary);
+    return kLibraryFileOperationFailed;
+  }
+  return SyncFolderOf(env, to);
 }
 
 LibraryStatus RemoveFileIfPresent(Env* env, const std::string& path) {
   const int err = env->Remove(path);
-  return err == 0 || err == ENOENT ? kLibraryOk : kLibraryFileOperationFailed;
+  if (err == ENOENT) return kLibraryOk;
+  return err == 0 ? SyncFolderOf(env, path) : kLibraryFileOperationFailed;
+}
+
+LibraryStatus SyncFolderOf(Env* env, const std::string& path) {
+  return env->SyncDirOf(path) == 0 ? kLibraryOk : kLibraryFileOperationFailed;
 }
 
 }  // namespace tavo

@@ -39,6 +39,21 @@ uint32_t BlockCapacityFor(uint32_t n) noexcept {
   return it == kClassCapacities.end() ? 0 : *it;
 }
 
+bool IsWholeBlockTag(uint32_t tag) noexcept {
+  switch (TagKind(tag)) {
+    case BlockKind::kRecord:
+    case BlockKind::kNode:
+    case BlockKind::kAnchor:
+    case BlockKind::kUserBlock:
+    case BlockKind::kFreeDirectory:
+    case BlockKind::kFree: {
+      const uint32_t capacity = TagCapacity(tag);
+      return capacity != 0 && BlockCapacityFor(capacity) == capacity;
+    }
+  }
+  return false;
+}
+
 uint32_t BlockAllocator::ClassOf(uint32_t capacity) noexcept {
   auto it = std::upper_bound(kClassCapacities.begin(), kClassCapacities.end(), capacity);
   return it == kClassCapacities.begin() ? 0 : static_cast<uint32_t>(it - kClassCapacities.begin() - 1);

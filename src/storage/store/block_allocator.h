@@ -45,6 +45,10 @@ inline constexpr uint32_t kFreeClasses = 16 + 8 * 20;
 uint32_t ClassCapacity(uint32_t cls) noexcept;
 // The smallest class capacity that holds n bytes (0 when none does).
 uint32_t BlockCapacityFor(uint32_t n) noexcept;
+// Whether a tag can frame a block: a known kind and a capacity that is a
+// class capacity. Walks over the block sequence (tail check, scan) stop at
+// the first tag that cannot.
+bool IsWholeBlockTag(uint32_t tag) noexcept;
 
 class BlockAllocator {
  public:

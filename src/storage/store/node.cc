@@ -46,9 +46,9 @@ void Node::RemoveEntry(uint32_t index) noexcept {
 uint32_t NodeStore::entry_capacity() const noexcept { return NodeEntryCapacity(node_size_); }
 
 StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
-  if (auto it = cache_.find(offset); it != cache_.end()) {
-    *out = it->second.get();
-    (*out)->used = true;
+  if (Node* cached = cache_.Find(offset); cached != nullptr) {
+    cached->used = true;
+    *out = cached;
     return kStoreOk;
   }
   if (entry_capacity() == 0) return kStoreNodeTooSmall;
@@ -73,8 +73,7 @@ StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
     node->words[i] = LoadWord(buffer_.data() + 4 + 4 * i, swap_);
   }
   if (node->words[0] > 1 || node->count() > capacity) return kStoreNodeDamaged;
-  *out = node.get();
-  cache_.emplace(offset, std::move(node));
+  *out = cache_.Put(offset, std::move(node));
   return kStoreOk;
 }
 
@@ -88,8 +87,7 @@ StoreStatus NodeStore::Create(bool leaf, Node** out) {
   node->capacity = block.capacity;
   node->words.assign(3 + 2 * size_t{capacity}, 0);
   node->words[0] = leaf ? 1 : 0;
-  *out = node.get();
-  cache_[block.offset] = std::move(node);
+  *out = cache_.Put(block.offset, std::move(node));
   MarkDirty(*out);
   return kStoreOk;
 }
@@ -105,7 +103,7 @@ StoreStatus NodeStore::Release(Node* node) {
   if (node->dirty) {
     dirty_.erase(std::find(dirty_.begin(), dirty_.end(), node->offset));
   }
-  cache_.erase(block.offset);
+  cache_.Erase(block.offset);
   return allocator_->Free(block);
 }
 
@@ -126,7 +124,7 @@ StoreStatus NodeStore::WriteDirty() {
   // In file order, so a flush is as sequential as it can be.
   std::sort(dirty_.begin(), dirty_.end());
   while (!dirty_.empty()) {
-    Node* node = cache_.at(dirty_.back()).get();
+    Node* node = cache_.Find(dirty_.back());
     if (StoreStatus s = Write(node); s != kStoreOk) return s;
     node->dirty = false;
     dirty_.pop_back();
@@ -143,12 +141,12 @@ void NodeStore::Trim() {
   // node was used.
   for (const bool spare_used : {true, false}) {
     for (const bool leaves : {true, false}) {
-      for (auto it = cache_.begin(); it != cache_.end() && cache_.size() > target;) {
-        Node& node = *it->second;
+      cache_.Filter([&](Node& node) {
+        if (cache_.size() <= target) return true;
         const bool keep = node.dirty || node.leaf() != leaves || (spare_used && node.used);
         if (spare_used && node.leaf() == leaves) node.used = false;
-        it = keep ? std::next(it) : cache_.erase(it);
-      }
+        return keep;
+      });
     }
   }
 }

@@ -23,11 +23,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/fs/env.h"
 #include "storage/store/block_allocator.h"
+#include "storage/store/offset_table.h"
 #include "storage/store/status.h"
 
 namespace tavo {
@@ -89,7 +89,7 @@ class NodeStore {
   bool swap_;
   uint32_t node_size_;
   BlockAllocator* allocator_;
-  std::unordered_map<uint32_t, std::unique_ptr<Node>> cache_;
+  OffsetTable<Node> cache_;
   std::vector<uint32_t> dirty_;
   std::vector<uint8_t> buffer_;
 };

@@ -54,6 +54,7 @@ int Pager::Read(uint64_t offset, void* buf, size_t n, size_t* got) {
 }
 
 int Pager::Write(uint64_t offset, const void* buf, size_t n) {
+  ++write_count_;
   // The span first: a byte held and not yet committed always lies in a span,
   // even when running out of memory stops the write halfway, so that
   // Finish never writes it into the file.

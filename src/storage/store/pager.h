@@ -57,6 +57,8 @@ class Pager final : public File {
   // no more: the log, replayed at the next open, holds what the file lacks.
   StoreStatus Commit();
   bool failed() const noexcept { return failed_; }
+  // Counts Write calls: bytes read before the count moved may be stale.
+  uint64_t write_count() const noexcept { return write_count_; }
   // At close: a last checkpoint, then the log is removed; unless failed(),
   // or the last commit failed (then the next open finishes from the log what
   // was committed, and what was not stays out of the file).
@@ -93,6 +95,7 @@ class Pager final : public File {
   uint32_t salt_ = 0;
   uint32_t sequence_ = 0;  // of the last transaction in the log
   bool failed_ = false;
+  uint64_t write_count_ = 0;
 };
 
 }  // namespace tavo

@@ -86,6 +86,7 @@ void StoreFile::ConvertImage(uint8_t* image, StoreConvert direction) const {
 const uint8_t* StoreFile::WindowAt(uint64_t offset, size_t n, bool read_ahead, StoreStatus* status) {
   constexpr size_t kWindowBytes = 256 * 1024;
   *status = kStoreOk;
+  if (window_writes != file->write_count()) window.clear();
   const auto covers = [&] { return offset >= window_start && offset + n <= window_start + window.size(); };
   if (!covers() && read_ahead && n <= kWindowBytes) {
     window.resize(kWindowBytes);
@@ -97,6 +98,7 @@ const uint8_t* StoreFile::WindowAt(uint64_t offset, size_t n, bool read_ahead, S
     }
     window.resize(have);
     window_start = offset;
+    window_writes = file->write_count();
   }
   return covers() ? window.data() + (offset - window_start) : nullptr;
 }

@@ -132,6 +132,24 @@ StoreStatus Store_FindFirst(StoreFile* file, StoreIteration** iteration, StoreRe
 StoreStatus Store_FindNext(StoreFile* file, StoreIteration* iteration, StoreRecord** out);
 StoreStatus Store_EndFind(StoreFile* file, StoreIteration* iteration);
 
+// A scan of every stored record in file position order, the fastest way to
+// visit them all: the record blocks are read sequentially with read-ahead,
+// other blocks skipped. It sees what Store_Find sees: the last commit with
+// this handle's changes since. The position is a plain value (start from
+// StoreScanPosition{}); between two steps the file may change: a record
+// inserted behind the position is not seen, one removed ahead of it is not
+// seen, and a record removed and inserted again may be seen twice or never.
+struct StoreScanPosition {
+  uint64_t next = 0;  // file offset of the next block's tag; 0: the first block
+};
+// Hands out the next record and moves the position past it; 0x90020002
+// past the last one. A record whose image does not check out answers
+// kStoreRecordDamaged and is stepped over, so the scan may go on. A block
+// frame that does not check out (the blocks after it cannot be found) and
+// any other failure end the scan: the status is returned once, and every
+// later step answers 0x90020002.
+StoreStatus Store_ScanNext(StoreFile* file, StoreScanPosition* position, StoreRecord** out);
+
 // The user block is read and written whole: reading yields the size named in
 // the header, writing takes at most that many bytes (the rest is zeroed).
 StoreStatus Store_ReadUserBlock(StoreFile* file, uint8_t** block, uint32_t* length);

@@ -85,8 +85,10 @@ struct StoreFile {
   std::vector<std::unique_ptr<StoreIteration>> iterations;
   uint32_t read_hint = 1024;
   uint64_t tree_epoch = 0;  // bumped by every change to a key tree
-  // Read-ahead for iteration; dropped by every write.
+  // Read-ahead for iteration and scans; stale once the pager's write count
+  // moved past window_writes (a write anywhere, a freed block's tag among them).
   uint64_t window_start = 0;
+  uint64_t window_writes = 0;
   std::vector<uint8_t> window;
   // Of ReadRecord and WriteRecordImage, kept so that their memory is reused.
   std::vector<uint8_t> read_buffer, write_buffer;

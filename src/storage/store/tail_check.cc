@@ -10,21 +10,6 @@
 #include "storage/store/store_file.h"
 
 namespace tavo {
-namespace {
-
-bool IsBlockKind(uint32_t kind) noexcept {
-  switch (static_cast<BlockKind>(kind)) {
-    case BlockKind::kRecord:
-    case BlockKind::kNode:
-    case BlockKind::kAnchor:
-    case BlockKind::kUserBlock:
-    case BlockKind::kFreeDirectory:
-    case BlockKind::kFree: return true;
-  }
-  return false;
-}
-
-}  // namespace
 
 StoreStatus CheckTail(StoreFile* file, const CommitStamp* stamp) {
   const uint64_t size = file->allocator.end();
@@ -51,8 +36,7 @@ StoreStatus CheckTail(StoreFile* file, const CommitStamp* stamp) {
     }
     const uint32_t tag = LoadWord(window.data() + (at - window_start), file->swap);
     const uint32_t capacity = TagCapacity(tag);
-    if (!IsBlockKind(tag >> 28) || capacity == 0 || BlockCapacityFor(capacity) != capacity ||
-        size - at - 4 < capacity) {
+    if (!IsWholeBlockTag(tag) || size - at - 4 < capacity) {
       return kStoreTailDamaged;
     }
     at += 4 + uint64_t{capacity};
