@@ -1,5 +1,6 @@
 #include "manager/ingestion/read_ahead.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tavo {
@@ -18,54 +19,83 @@ ReadAhead::~ReadAhead() {
   if (helper_.joinable()) helper_.join();
 }
 
-FileReading ReadAhead::Take(size_t index) {
-  std::unique_lock<std::mutex> lock(mutex_);
+size_t ReadAhead::ClaimNext(size_t from) {
+  const size_t end = std::min(slots_.size(), taken_ + kWindow);
+  for (size_t i = std::max(from, taken_); i < end; ++i) {
+    if (slots_[i].state == State::kWaiting) {
+      slots_[i].state = State::kReading;
+      return i;
+    }
+  }
+  return slots_.size();
+}
+
+void ReadAhead::ReadInto(size_t index, std::unique_lock<std::mutex>& lock) {
+  lock.unlock();
+  FileReading reading = read_(files_[index]);
+  lock.lock();
   Slot& slot = slots_[index];
-  taken_ = index + 1;
-  if (slot.state == State::kWaiting) {
-    slot.state = State::kReading;
-    lock.unlock();
-    changed_.notify_all();  // the window moved
-    FileReading reading = read_(files_[index]);
-    lock.lock();
-    slot.state = State::kTaken;
-    return reading;
+  if (slot.state == State::kReading) {  // else dropped meanwhile
+    slot.reading = std::move(reading);
+    slot.state = State::kDone;
   }
   changed_.notify_all();
-  changed_.wait(lock, [&] { return slot.state == State::kDone; });
+}
+
+FileReading ReadAhead::Take(size_t index) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  taken_ = index;
+  changed_.notify_all();  // the window moved
+  Slot& slot = slots_[index];
+  if (slot.state == State::kWaiting) {
+    slot.state = State::kTaken;
+    taken_ = index + 1;
+    lock.unlock();
+    changed_.notify_all();
+    return read_(files_[index]);
+  }
+  // The helper is reading it: read later files meanwhile, wait when there
+  // are none.
+  while (slot.state != State::kDone) {
+    const size_t other = ClaimNext(index + 1);
+    if (other < slots_.size()) {
+      ReadInto(other, lock);
+    } else {
+      changed_.wait(lock, [&] { return slot.state == State::kDone; });
+    }
+  }
   slot.state = State::kTaken;
-  return std::move(slot.reading);
+  taken_ = index + 1;
+  FileReading reading = std::move(slot.reading);
+  lock.unlock();
+  changed_.notify_all();
+  return reading;
 }
 
 void ReadAhead::Drop(size_t index) {
   std::unique_lock<std::mutex> lock(mutex_);
   Slot& slot = slots_[index];
+  slot.state = State::kTaken;  // a reading in progress is dropped when it ends
+  slot.reading = FileReading{};
   taken_ = index + 1;
-  if (slot.state == State::kDone) slot.reading = FileReading{};
-  // A slot the helper is reading is left to it; nobody takes it.
-  if (slot.state != State::kReading) slot.state = State::kTaken;
   lock.unlock();
   changed_.notify_all();
 }
 
 void ReadAhead::HelperLoop() {
-  size_t next = 0;
   std::unique_lock<std::mutex> lock(mutex_);
   while (true) {
+    size_t next = slots_.size();
     changed_.wait(lock, [&] {
-      if (next < taken_) next = taken_;
-      return stopping_ || (next < slots_.size() && next < taken_ + kWindow);
+      if (stopping_) return true;
+      next = ClaimNext(taken_);
+      return next < slots_.size();
     });
-    if (stopping_) return;
-    Slot& slot = slots_[next++];
-    if (slot.state != State::kWaiting) continue;
-    slot.state = State::kReading;
-    lock.unlock();
-    FileReading reading = read_(files_[next - 1]);
-    lock.lock();
-    slot.reading = std::move(reading);
-    slot.state = State::kDone;
-    changed_.notify_all();
+    if (stopping_) {
+      if (next < slots_.size()) slots_[next].state = State::kTaken;
+      return;
+    }
+    ReadInto(next, lock);
   }
 }
 

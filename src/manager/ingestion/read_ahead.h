@@ -4,16 +4,20 @@
 //
 // Invariants:
 //   1. Take(i) or Drop(i) is called for i = 0, 1, 2, ... in order, from one
-//      thread; Take hands out exactly the reading of files[i], made once.
-//   2. The helper thread reads at most kWindow files past the last one
-//      taken, in order, never one already claimed; a slot it has not
-//      claimed when Take reaches it is read by the taking thread itself, so
-//      both threads read while the helper lags.
+//      thread (the taker); Take hands out exactly the reading of files[i],
+//      made once.
+//   2. Readings are made only for files in the window [i, i + kWindow) of
+//      the file i being taken, each by the thread that claimed it (state
+//      kWaiting -> kReading, under mutex_). The helper claims the first
+//      unclaimed file of the window; so does the taker while the file it
+//      needs is still being read by the helper, rather than wait idle. Both
+//      threads therefore read while the scan stores.
 //   3. Readings not taken are dropped when the object is destroyed (a skip
 //      or a stop of the scan); the destructor waits for the helper.
 //
-// Thread safety: slots_ and next_ are guarded by mutex_; a slot's reading is
-// written only by the thread that claimed it.
+// Thread safety: slots_ (states and readings), taken_ and stopping_ are
+// guarded by mutex_; a reading is made outside the lock by the claimant
+// and stored under it.
 #ifndef TAVO_MANAGER_INGESTION_READ_AHEAD_H_
 #define TAVO_MANAGER_INGESTION_READ_AHEAD_H_
 
@@ -31,7 +35,7 @@ namespace tavo {
 
 class ReadAhead {
  public:
-  // How many files past the current one the helper reads at most.
+  // How many files from the current one may be read ahead.
   static constexpr size_t kWindow = 32;
 
   using Reader = std::function<FileReading(const std::string& path)>;
@@ -53,15 +57,20 @@ class ReadAhead {
     FileReading reading;
   };
 
+  // The first unclaimed file of the window, claimed; or files_.size().
+  size_t ClaimNext(size_t from);
+  // Reads file `index` (claimed by the caller) with mutex_ released and
+  // stores the reading.
+  void ReadInto(size_t index, std::unique_lock<std::mutex>& lock);
   void HelperLoop();
 
   const std::vector<std::string>& files_;
   const Reader read_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::vector<Slot> slots_;  // guarded by mutex_ (state; see invariant)
-  size_t taken_ = 0;         // guarded by mutex_: files before it were taken
-  bool stopping_ = false;    // guarded by mutex_
+  std::vector<Slot> slots_;
+  size_t taken_ = 0;  // the window starts here: files before it were taken or dropped
+  bool stopping_ = false;
   std::thread helper_;
 };
 
