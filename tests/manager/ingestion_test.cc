@@ -216,6 +216,8 @@ TEST_F(IngestionTest, ScanGoesOnPastBadFiles) {
   fs::create_symlink(music_, In("loop/back"));  // a loop through a parent
   WriteMp3(In("loop/deep.mp3"));
   fs::create_symlink(In("gone.mp3"), In("dangling.mp3"));
+  const std::string deep = std::string(120, 'd') + "/" + std::string(120, 'e') + "/" + std::string(200, 'n') + ".mp3";
+  WriteMp3(In(deep));  // a path far beyond 259 bytes
   EXPECT_EQ(kLibraryOk, Make().AddFolder(music_.string(), true));
   EXPECT_TRUE(Stored("good.mp3"));
   EXPECT_TRUE(Stored("deep.mp3"));
@@ -223,6 +225,7 @@ TEST_F(IngestionTest, ScanGoesOnPastBadFiles) {
   EXPECT_TRUE(Stored("text.mp3"));  // a record with what could be read: its size
   EXPECT_EQ("16", Value(Load("text.mp3"), kKeySize));
   EXPECT_FALSE(Stored("dangling.mp3"));
+  EXPECT_EQ(In(deep).substr(0, In(deep).rfind('/')), Load(std::string(200, 'n') + ".mp3").path_name);
 }
 
 TEST_F(IngestionTest, UpdateDatabaseRemovesOnlyRecordsOfGoneFiles) {

@@ -56,6 +56,18 @@ HRESULT WithIngestion(MediaLibrary& library, ComPtr<ITAVOService> service, Body&
 
 std::string Utf8(BSTR text) { return BstrToUtf8(text); }
 
+// The members that build a record from the host's disc object.
+using DiscMember = LibraryStatus (Ingestion::*)(const std::string&, const DiscReading&);
+HRESULT WithDisc(MediaLibrary& library, ComPtr<ITAVOService> service, BSTR filename, IDispatch* disc,
+                 DiscMember member) {
+  if (disc == nullptr) return E_INVALIDARG;
+  return WithIngestion(library, std::move(service), [&](Ingestion& in) -> HRESULT {
+    DiscReading reading;
+    if (FAILED(ReadDiscObject(disc, &reading))) return E_INVALIDARG;
+    return IngestionHresult((in.*member)(Utf8(filename), reading));
+  });
+}
+
 }  // namespace
 
 HRESULT TavoPeltaPlaylist2Mgr::AddFile(BSTR filename) {
@@ -108,12 +120,7 @@ HRESULT TavoPeltaPlaylist2Mgr::AddFileWithTag(BSTR filename, IDispatch* tag) {
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::AddFileWithDisc(BSTR filename, IDispatch* disc) {
-  if (disc == nullptr) return E_INVALIDARG;
-  return WithIngestion(*library_, service(), [&](Ingestion& in) -> HRESULT {
-    DiscReading reading;
-    if (FAILED(ReadDiscObject(disc, &reading))) return E_INVALIDARG;
-    return IngestionHresult(in.AddFileWithDisc(Utf8(filename), reading));
-  });
+  return WithDisc(*library_, service(), filename, disc, &Ingestion::AddFileWithDisc);
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::AddEntry(BSTR filename) {
@@ -139,21 +146,11 @@ HRESULT TavoPeltaPlaylist2Mgr::TAVOUpdateEntry(BSTR filename, LONG flags) {
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::AddEntryWithDisc(BSTR filename, IDispatch* disc) {
-  if (disc == nullptr) return E_INVALIDARG;
-  return WithIngestion(*library_, service(), [&](Ingestion& in) -> HRESULT {
-    DiscReading reading;
-    if (FAILED(ReadDiscObject(disc, &reading))) return E_INVALIDARG;
-    return IngestionHresult(in.AddEntryWithDisc(Utf8(filename), reading));
-  });
+  return WithDisc(*library_, service(), filename, disc, &Ingestion::AddEntryWithDisc);
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::UpdateFileWithDisc(BSTR filename, IDispatch* disc) {
-  if (disc == nullptr) return E_INVALIDARG;
-  return WithIngestion(*library_, service(), [&](Ingestion& in) -> HRESULT {
-    DiscReading reading;
-    if (FAILED(ReadDiscObject(disc, &reading))) return E_INVALIDARG;
-    return IngestionHresult(in.UpdateFileWithDisc(Utf8(filename), reading));
-  });
+  return WithDisc(*library_, service(), filename, disc, &Ingestion::UpdateFileWithDisc);
 }
 
 }  // namespace tavo
