@@ -13,11 +13,7 @@
 
 namespace tavo {
 
-namespace {
-
-RecordDate Now() { return ToRecordDate(LibraryClock_Now()); }
-
-}  // namespace
+RecordDate Ingestion::Now() { return ToRecordDate(LibraryClock_Now()); }
 
 FileReading Ingestion::Read(const std::string& path, const FileTag* given) {
   return ReadAudioFile(path, sources_.tags, sources_.env, given);

@@ -103,6 +103,9 @@ class Ingestion {
  private:
   enum class DiscMode { kAdd, kUpdate };
 
+  // Now, as a record date (the library clock: tests replace it).
+  static RecordDate Now();
+
   FileReading Read(const std::string& path, const FileTag* given = nullptr);
   // The record of a reading, stored as new (kIngestionAlreadyInLibrary when
   // the name or tag identifier is taken by then).

@@ -1,7 +1,6 @@
 // Ingestion: records built from a host's disc object.
 #include "manager/ingestion/ingestion.h"
 #include "storage/library/decimal_text.h"
-#include "storage/library/library_clock.h"
 #include "storage/store/status.h"
 
 namespace tavo {
@@ -38,8 +37,7 @@ LibraryStatus Ingestion::BuildFromDisc(const std::string& path, const DiscReadin
     const FileTag no_tag;  // the disc's values stand; only the stream is read
     FillStreamGaps(ReadAudioFile(path, sources_.tags, sources_.env, &no_tag), &track);
   }
-  const RecordDate now = ToRecordDate(LibraryClock_Now());
-  track.updated = now;
+  track.updated = Now();
   if (!existing) return StoreNew(path, &track);
   // Update mode keeps the created date of the stored record.
   return library_.Write([&](MediaLibrary::Writer& writer) { return writer.UpdateTrack(track); });

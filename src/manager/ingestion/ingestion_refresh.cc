@@ -8,13 +8,10 @@
 #include "manager/ingestion/record_filling.h"
 #include "manager/ingestion/service_refresh.h"
 #include "platform/fs/env.h"
-#include "storage/library/library_clock.h"
 
 namespace tavo {
 
 namespace {
-
-RecordDate Now() { return ToRecordDate(LibraryClock_Now()); }
 
 // Stores `fresh`'s file data into the stored record of `path`.
 LibraryStatus RewriteFileData(MediaLibrary& library, const std::string& path, TrackRecord&& fresh,
