@@ -2,7 +2,7 @@
 // workers: four threads write tracks through the media library (under the
 // write lock and without it), read descriptor lists, save and load the user
 // generators and reload the lists, while a fifth adds and removes tracks.
-// A sixth scans folders, adds and deletes files through ingestion.
+// Another thread scans folders, adds and deletes files through ingestion.
 // Afterwards every counted write is in the database and the files pass the
 // deep check. Runs for TAVO_STRESS_SECONDS seconds (default 3); CI also
 // runs it under ThreadSanitizer.
