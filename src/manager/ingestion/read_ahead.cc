@@ -15,8 +15,16 @@ ReadAhead::~ReadAhead() {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;
   }
-  changed_.notify_all();
+  helper_wake_.notify_one();
   if (helper_.joinable()) helper_.join();
+}
+
+void ReadAhead::WakeHelper(std::unique_lock<std::mutex>& lock) {
+  if (!helper_waiting_) return;
+  helper_waiting_ = false;
+  lock.unlock();
+  helper_wake_.notify_one();
+  lock.lock();
 }
 
 size_t ReadAhead::ClaimNext(size_t from) {
@@ -39,21 +47,24 @@ void ReadAhead::ReadInto(size_t index, std::unique_lock<std::mutex>& lock) {
     slot.reading = std::move(reading);
     slot.state = State::kDone;
   }
-  changed_.notify_all();
+  if (taker_waiting_) {
+    taker_waiting_ = false;
+    taker_wake_.notify_one();
+  }
 }
 
 FileReading ReadAhead::Take(size_t index) {
   std::unique_lock<std::mutex> lock(mutex_);
   taken_ = index;
-  changed_.notify_all();  // the window moved
   Slot& slot = slots_[index];
   if (slot.state == State::kWaiting) {
     slot.state = State::kTaken;
     taken_ = index + 1;
+    WakeHelper(lock);
     lock.unlock();
-    changed_.notify_all();
     return read_(files_[index]);
   }
+  WakeHelper(lock);
   // The helper is reading it: read later files meanwhile, wait when there
   // are none.
   while (slot.state != State::kDone) {
@@ -61,14 +72,15 @@ FileReading ReadAhead::Take(size_t index) {
     if (other < slots_.size()) {
       ReadInto(other, lock);
     } else {
-      changed_.wait(lock, [&] { return slot.state == State::kDone; });
+      taker_waiting_ = true;
+      taker_wake_.wait(lock, [&] { return slot.state == State::kDone; });
+      taker_waiting_ = false;
     }
   }
   slot.state = State::kTaken;
   taken_ = index + 1;
   FileReading reading = std::move(slot.reading);
-  lock.unlock();
-  changed_.notify_all();
+  WakeHelper(lock);
   return reading;
 }
 
@@ -78,24 +90,20 @@ void ReadAhead::Drop(size_t index) {
   slot.state = State::kTaken;  // a reading in progress is dropped when it ends
   slot.reading = FileReading{};
   taken_ = index + 1;
-  lock.unlock();
-  changed_.notify_all();
+  WakeHelper(lock);
 }
 
 void ReadAhead::HelperLoop() {
   std::unique_lock<std::mutex> lock(mutex_);
-  while (true) {
-    size_t next = slots_.size();
-    changed_.wait(lock, [&] {
-      if (stopping_) return true;
-      next = ClaimNext(taken_);
-      return next < slots_.size();
-    });
-    if (stopping_) {
-      if (next < slots_.size()) slots_[next].state = State::kTaken;
-      return;
+  while (!stopping_) {
+    const size_t next = ClaimNext(taken_);
+    if (next < slots_.size()) {
+      ReadInto(next, lock);
+      continue;
     }
-    ReadInto(next, lock);
+    helper_waiting_ = true;
+    helper_wake_.wait(lock, [&] { return !helper_waiting_ || stopping_; });
+    helper_waiting_ = false;
   }
 }
 

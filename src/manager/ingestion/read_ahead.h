@@ -15,9 +15,11 @@
 //   3. Readings not taken are dropped when the object is destroyed (a skip
 //      or a stop of the scan); the destructor waits for the helper.
 //
-// Thread safety: slots_ (states and readings), taken_ and stopping_ are
-// guarded by mutex_; a reading is made outside the lock by the claimant
-// and stored under it.
+// Thread safety: slots_ (states and readings), taken_, stopping_ and the two
+// waiting flags are guarded by mutex_; a reading is made outside the lock by
+// the claimant and stored under it. Each thread is woken only when the other
+// knows it waits and has something for it (a wake-up costs a context
+// switch, and on a busy machine a time slice).
 #ifndef TAVO_MANAGER_INGESTION_READ_AHEAD_H_
 #define TAVO_MANAGER_INGESTION_READ_AHEAD_H_
 
@@ -66,11 +68,17 @@ class ReadAhead {
 
   const std::vector<std::string>& files_;
   const Reader read_;
+  // Wakes the helper when the window moved or the scan ends.
+  void WakeHelper(std::unique_lock<std::mutex>& lock);
+
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable helper_wake_;  // the helper waits for a file to claim
+  std::condition_variable taker_wake_;   // the taker waits for the helper's reading
   std::vector<Slot> slots_;
   size_t taken_ = 0;  // the window starts here: files before it were taken or dropped
   bool stopping_ = false;
+  bool helper_waiting_ = false;
+  bool taker_waiting_ = false;
   std::thread helper_;
 };
 
