@@ -37,7 +37,7 @@ sanitize: deps
 
 # The threaded tests under ThreadSanitizer: only the targets they need are
 # built, and the stress test runs for its default few seconds.
-TSAN_TESTS = manager_stress_test manager_library_test
+TSAN_TESTS = manager_stress_test manager_library_test ingestion_test
 tsan: deps
 	cmake -S . -B $(TSAN) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVO_TSAN=ON -DTAVO_BENCH=OFF
 	cmake --build $(TSAN) -j $(JOBS) --target $(TSAN_TESTS)

@@ -1,9 +1,10 @@
 // Several threads on one manager, as hosts call it from a UI thread and
 // workers: four threads write tracks through the media library (under the
 // write lock and without it), read descriptor lists, save and load the user
-// generators and reload the lists, while a fifth adds and removes tracks and
-// a sixth plays, rates, writes fields and searches through the manager, and
-// a seventh runs playlist generators over the library as it changes.
+// generators and reload the lists, while a fifth adds and removes tracks,
+// a sixth plays, rates, writes fields and searches through the manager,
+// a seventh runs playlist generators over the library as it changes and
+// an eighth scans folders, adds and deletes files through ingestion.
 // Afterwards every counted write is in the database and the files pass the
 // deep check. Runs for TAVO_STRESS_SECONDS seconds (default 3); CI also
 // runs it under ThreadSanitizer.
@@ -12,6 +13,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -182,6 +185,25 @@ class PlaylistRunner {
   uint64_t runs_ = 0;
 };
 
+// Ingestion beside the other threads: folder scans (which read ahead on a
+// thread of their own), single adds and deletes of the scanned files. Every
+// answer is one a busy or concurrent library may give.
+void IngestFiles(ITavoPlaylist2Mgr* manager, const std::string& dir, std::chrono::steady_clock::time_point until) {
+  const std::string folder = dir + "/scan";
+  std::filesystem::create_directories(folder + "/sub");
+  for (int i = 0; i < 8; ++i) {
+    std::ofstream(folder + (i % 2 ? "/sub" : "") + "/i" + std::to_string(i) + ".mp3") << "not much audio " << i;
+  }
+  for (int i = 0; std::chrono::steady_clock::now() < until; ++i) {
+    const std::string file = folder + (i % 2 ? "/sub" : "") + "/i" + std::to_string(i % 8) + ".mp3";
+    EXPECT_EQ(S_OK, manager->AddFolder(Bstr(folder).s, 1));
+    const HRESULT deleted = manager->DeleteFile(Bstr(file).s);
+    EXPECT_TRUE(deleted == S_OK || deleted == E_ACCESSDENIED || deleted == E_FAIL) << std::hex << deleted;
+    const HRESULT added = manager->AddFile(Bstr(file).s);
+    EXPECT_TRUE(added == S_OK || added == E_ACCESSDENIED || added == 80) << std::hex << added;
+  }
+}
+
 TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   const std::string dir = testing::ScratchDir();
   testing::CopySamplePresets(dir);
@@ -282,6 +304,7 @@ TEST(ManagerStressTest, ConcurrentWritesListsAndPresetsLoseNothing) {
   threads.emplace_back([&] { statistics.Run(until); });
   PlaylistRunner runner(manager);
   threads.emplace_back([&] { runner.Run(until); });
+  threads.emplace_back([&] { IngestFiles(manager, dir, until); });
   for (std::thread& t : threads) t.join();
   statistics.Check(library);
 
