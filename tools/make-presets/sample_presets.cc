@@ -77,11 +77,11 @@ GeneratorPtr Make(const Sample& s) {
 
 RankEntry Rank(int32_t field, uint16_t position = 0) { return {field, kAsc, position}; }
 
-// The songs of one decade, the most popular first, played in release order.
+// The 50 most popular songs of one decade, played in release order.
 Sample Decade(const char* name, int32_t first_year) {
   return {name,
           "Songs released from " + std::to_string(first_year) + " to " + std::to_string(first_year + 9) +
-              ", the most popular first, in release order",
+              ": the 50 most popular, in release order",
           kAll,
           {Number(txpl_crit_field_track_releaseyear, txpl_crit_op_num_rang, first_year, first_year + 9)},
           {Rank(txpl_crit_field_track_global_pop)}, 50, 0, 0, {}, txpl_crit_field_track_releaseyear};
@@ -98,7 +98,7 @@ GeneratorChain SamplePresets() {
         Number(txpl_crit_field_track_genrev2, txpl_crit_op_enum_eq, kCountry),
         Number(txpl_crit_field_track_genrev2, txpl_crit_op_enum_eq, kFolk)},
        {}, 100},
-      {"Similar to Blues Rock", "Blues rock and the styles closest to it, the closest first", kAll,
+      {"Similar to Blues Rock", "The 40 songs closest to blues rock, in random order", kAll,
        {Number(txpl_crit_field_track_genrev2, txpl_crit_op_enum_sim, kBluesRock, kSimilarityTop, 40)},
        {Rank(txpl_crit_field_track_genrev2)}, 40},
       {"Recently Added", "Songs added in the last 30 days, the newest first", kAll,

@@ -11,6 +11,7 @@
 #include "demo_writer.h"
 #include "host.h"
 #include "playlists.h"
+#include "status.h"
 #include "scan.h"
 #include "table_writer.h"
 #include "platform/automation/registry.h"
@@ -182,6 +183,8 @@ int ShowMusic(const std::string& dir) {
   return 0;
 }
 
+constexpr size_t kDemoRows = 20;
+
 // Scans the demo music into a fresh database and prints a playlist of each
 // demo preset, the way 'tavopl scan' and 'tavopl generate' do.
 int ShowPlaylists(const DemoOptions& options) {
@@ -193,10 +196,22 @@ int ShowPlaylists(const DemoOptions& options) {
   Session session(global);
   const ScanSummary summary = ScanFolders(session, {options.music_dir}, true, ProgressStyle::kNone, stdout);
   PrintScanSummary(summary, stdout, 3);
+  // "Similar to" needs the genre correlate tables (from the offline catalog).
+  Check(session.manager()->DownloadCorrelates(0), "downloading the correlates");
+  std::printf("genre correlates downloaded\n");
   for (const char* preset : kDemoPresets) {
     Heading((std::string("playlist \"") + preset + "\"").c_str());
-    const Playlist playlist = Generate(session, FindGenerator(session, preset).get(), std::nullopt);
-    std::fputs(WritePlaylistTable(playlist).c_str(), stdout);
+    Playlist playlist = Generate(session, FindGenerator(session, preset).get(), std::nullopt);
+    // The demo songs last seconds, so a time-limited preset takes them all:
+    // show the head of each playlist and say how long it is.
+    const size_t length = playlist.tracks.size();
+    if (length > kDemoRows) playlist.tracks.resize(kDemoRows);
+    std::string table = WritePlaylistTable(playlist);
+    if (length > kDemoRows) {
+      table.erase(table.rfind('\n', table.size() - 2) + 1);  // the count line
+      table += "... and " + std::to_string(length - kDemoRows) + " more: " + std::to_string(length) + " tracks\n";
+    }
+    std::fputs(table.c_str(), stdout);
   }
   return 0;
 }

@@ -111,7 +111,15 @@ Playlist Generate(Session& session, ITavoPLGenerator* generator, std::optional<l
   Check(hr, "generating '" + summary.name + "'");
   if (!results) Stop(kExitFailed, "generating '" + summary.name + "': no result list");
   GenreNames genres(session.manager());
-  return Playlist{summary.name, summary.description, TracksOfResults(results.get(), &genres)};
+  Playlist playlist{summary.name, summary.description, TracksOfResults(results.get(), &genres)};
+  // A result carries no year; the track's disc data does.
+  for (Track& track : playlist.tracks) {
+    Ref<IDispatch> disc;
+    if (SUCCEEDED(session.manager()->GetFileData(Text(track.path).get(), disc.out())) && disc) {
+      track.year = TrackOfDisc(disc.get()).year;
+    }
+  }
+  return playlist;
 }
 
 PresetFolder::PresetFolder(const std::string& db_dir, const std::string& preset_file) {

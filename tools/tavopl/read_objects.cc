@@ -76,7 +76,10 @@ Track TrackOfDisc(IDispatch* disc) {
   t.artist = TextOf(data.get(), &ITAVODiscData::get_Artist);
   t.album = TextOf(data.get(), &ITAVODiscData::get_Title);
   t.title = TextOf(data.get(), &ITAVODiscData::get_TrackTitle);
-  t.year = TextOf(data.get(), &ITAVODiscData::get_Year);
+  // The track's release year (what generators and searches test) is the
+  // original release; the disc's year is the album's, perhaps a reissue.
+  t.year = Extended(data.get(), "PLM_original_release_year");
+  if (t.year.empty()) t.year = TextOf(data.get(), &ITAVODiscData::get_Year);
   t.genre = Extended(data.get(), "PLM_genrev2");
   const std::string folder = Extended(data.get(), "PLM_rec_pathname");
   const std::string name = Extended(data.get(), "PLM_rec_filename");
