@@ -1,7 +1,6 @@
 // The whole road on the demo music: scan, every sample preset generated as
 // M3U8 listing existing files, XSPF and JSON output, the library listing,
-// plays and ratings. Skipped while the component does not scan or generate
-// yet (tavopl exits with 7, "not implemented"), so it turns on by itself.
+// plays and ratings.
 #include <filesystem>
 #include <sstream>
 
@@ -16,21 +15,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kNotAvailable = 7;
-
 class EndToEndTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const std::string make = std::string("'") + TAVO_MAKE_DEMO_FILE + "' '" + box_.Path("music") + "' >/dev/null";
     ASSERT_EQ(0, std::system(make.c_str()));
     const ToolRun scan = box_.Run({"--db", "db", "scan", "music"});
-    if (scan.exit_code == kNotAvailable) GTEST_SKIP() << "the component does not scan yet: " << scan.err;
     ASSERT_EQ(0, scan.exit_code) << scan.err;
     EXPECT_NE(std::string::npos, scan.out.find("added 240, skipped 0, failed 0")) << scan.out;
   }
 
-  // Generates `preset` with `args` added; skips the test while generation
-  // is not implemented.
+  // Generates `preset` with `args` added.
   ToolRun Generate(const std::string& preset, std::vector<std::string> args) {
     args.insert(args.begin(), {"--db", "db", "generate", preset});
     return box_.Run(args);
@@ -52,7 +47,6 @@ TEST_F(EndToEndTest, EveryPresetWritesAnM3uOfExistingFiles) {
     SCOPED_TRACE(name);
     // A selection-based generator starts from a track; others ignore it.
     const ToolRun run = Generate(name, {"--m3u", "-o", "list.m3u8", "--select", some_track});
-    if (run.exit_code == kNotAvailable) GTEST_SKIP() << "the component does not generate yet: " << run.err;
     ASSERT_EQ(0, run.exit_code) << run.err;
     std::istringstream lines(ToolSandbox::Read(box_.Path("list.m3u8")));
     std::string line;
@@ -70,7 +64,6 @@ TEST_F(EndToEndTest, DemoPresetsGiveTracksInEveryFormat) {
   for (const char* preset : {"Nineties", "Similar to Blues Rock", "Popular Hour"}) {
     SCOPED_TRACE(preset);
     const ToolRun json = Generate(preset, {"--json", "--seed", "7"});
-    if (json.exit_code == kNotAvailable) GTEST_SKIP() << "the component does not generate yet: " << json.err;
     ASSERT_EQ(0, json.exit_code) << json.err;
     const nlohmann::json playlist = nlohmann::json::parse(json.out);
     EXPECT_EQ(preset, playlist["name"]);
@@ -92,7 +85,6 @@ TEST_F(EndToEndTest, DemoPresetsGiveTracksInEveryFormat) {
 
 TEST_F(EndToEndTest, ListingPlaysAndRatings) {
   const ToolRun all = box_.Run({"--db", "db", "ls", "--json"});
-  if (all.exit_code == kNotAvailable) GTEST_SKIP() << "the component does not search yet: " << all.err;
   ASSERT_EQ(0, all.exit_code) << all.err;
   const nlohmann::json tracks = nlohmann::json::parse(all.out);
   ASSERT_EQ(240u, tracks.size());
