@@ -15,8 +15,7 @@ $(BUILD)/build.ninja: CMakeLists.txt | deps
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 # The demo writes the demo music, scans it into a fresh database and prints
-# three playlists; it fails (exit code 7) while the component cannot scan or
-# generate yet.
+# three playlists.
 demo: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target tavopl
 	$(BUILD)/tools/tavopl/tavopl demo
