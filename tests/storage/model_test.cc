@@ -1,5 +1,6 @@
 // Random inserts, in-place rewrites, replacements and removes checked against
 // a std::map, ending with a deep Store_Verify of the file.
+#include <algorithm>
 #include <map>
 #include <random>
 
@@ -21,19 +22,29 @@ std::string MakeData(std::mt19937& rng, uint32_t id) {
   return data;
 }
 
-TEST(StoreModel, MillionRandomOperationsAgainstAMap) {
-  const std::string path = ScratchPath("model.pdb");
+// Where the ids of the operations come from.
+enum class Ids {
+  // from a range about twice the live count, so every kind of operation
+  // keeps meeting both present and absent ids;
+  kScattered,
+  // just around the largest id so far: mostly appended at the right edge of
+  // the id tree, whose last entries are removed and entered again.
+  kGrowing,
+};
+
+void RunAgainstAMap(const std::string& name, Ids ids) {
+  const std::string path = ScratchPath(name);
   StoreFile* file = nullptr;
   const StoreFileDef def = TrackLikeDef();
   // Durability is not the point here: commits skip fdatasync.
   ASSERT_EQ(Store_Create(&file, path, kStoreReadWrite | kStoreNoSync, &def, BigEndianType()), kStoreOk);
   std::mt19937 rng(20240611);
   std::map<uint32_t, Track> model;
-  // Ids are drawn from a range about twice the live count, so every kind of
-  // operation keeps meeting both present and absent ids.
   const uint32_t id_range = std::max<uint32_t>(1000, kOperations / 50);
+  uint32_t top = 0;  // the largest id entered
   for (uint32_t op = 0; op < kOperations; ++op) {
-    const uint32_t id = rng() % id_range;
+    const uint32_t id = ids == Ids::kScattered ? rng() % id_range : top + 1 - std::min<uint32_t>(top, rng() % 8);
+    top = std::max(top, id);
     const auto it = model.find(id);
     const uint32_t dice = rng() % 10;
     if (it == model.end()) {
@@ -97,6 +108,10 @@ TEST(StoreModel, MillionRandomOperationsAgainstAMap) {
   ASSERT_EQ(Store_Close(file), kStoreOk);
   EXPECT_EQ(Store_Verify(path, kStoreRead, BigEndianType(), StoreVerifyDepth::kDeep), kStoreOk);
 }
+
+TEST(StoreModel, MillionRandomOperationsAgainstAMap) { RunAgainstAMap("model.pdb", Ids::kScattered); }
+
+TEST(StoreModel, MillionOperationsAtTheRightEdgeAgainstAMap) { RunAgainstAMap("model-growing.pdb", Ids::kGrowing); }
 
 }  // namespace
 }  // namespace tavo::testing

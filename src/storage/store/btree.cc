@@ -27,11 +27,28 @@ StoreStatus BTree::Descend(uint32_t root, uint32_t code, Position* pos) {
     if (node->leaf()) {
       pos->leaf = node;
       pos->index = (i >= 0 && node->code(static_cast<uint32_t>(i)) == code) ? i : -1;
+      if (node->link() == 0 && depth > 0) nodes_->RememberLastLeaf(root, offset);
       return kStoreOk;
     }
     pos->path[pos->depth++] = node;
     offset = i < 0 ? node->link() : node->value(static_cast<uint32_t>(i));
   }
+}
+
+StoreStatus BTree::DescendToInsert(uint32_t root, uint32_t code, Position* pos) {
+  if (const uint32_t last = nodes_->LastLeaf(root); last != 0) {
+    Node* leaf = nullptr;
+    if (nodes_->Get(last, &leaf) == kStoreOk && leaf->leaf() && leaf->link() == 0) {
+      const uint32_t count = leaf->count();
+      if (count > 0 && count < nodes_->entry_capacity() && code > leaf->code(count - 1)) {
+        pos->depth = 0;
+        pos->leaf = leaf;
+        pos->index = -1;
+        return kStoreOk;
+      }
+    }
+  }
+  return Descend(root, code, pos);
 }
 
 StoreStatus BTree::SplitLeaf(Node* leaf, uint32_t code, uint32_t value, uint32_t* separator,
@@ -126,7 +143,7 @@ StoreStatus BTree::Insert(uint32_t* root, uint32_t code, uint32_t value) {
     *root = leaf->offset;
   }
   Position pos;
-  if (StoreStatus s = Descend(*root, code, &pos); s != kStoreOk) return s;
+  if (StoreStatus s = DescendToInsert(*root, code, &pos); s != kStoreOk) return s;
   if (pos.index >= 0) return kStoreIndexMismatch;
   return InsertAbsent(root, &pos, code, value);
 }

@@ -38,6 +38,12 @@ class BTree {
     int index = -1;           // entry holding `code`, -1 when absent
   };
   StoreStatus Descend(uint32_t root, uint32_t code, Position* pos);
+  // Descend for an insert. A code above every code of the tree (positions,
+  // ids and dates grow) goes straight to the tree's last leaf while that leaf
+  // has room: the leaf a descent finds, since every separator above it is at
+  // most its first code. pos->path stays empty then; InsertAbsent needs it
+  // only to split.
+  StoreStatus DescendToInsert(uint32_t root, uint32_t code, Position* pos);
 
   // Inserts a code that Descend found absent. *root changes when the root
   // splits (or is created, when *root was 0).

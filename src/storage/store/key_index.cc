@@ -173,7 +173,7 @@ StoreStatus EnterKey(StoreFile* file, uint32_t key, const StoreRecord& record, u
     return s;
   }
   BTree::Position pos;
-  if (StoreStatus s = tree.Descend(root, keys.code(), &pos); s != kStoreOk) return s;
+  if (StoreStatus s = tree.DescendToInsert(root, keys.code(), &pos); s != kStoreOk) return s;
   if (pos.index < 0) {
     const StoreStatus s = tree.InsertAbsent(&root, &pos, keys.code(), position);
     file->header_dirty |= root != old_root;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "storage/store/byte_order.h"
 #include "storage/store/format.h"
@@ -14,18 +16,33 @@ constexpr size_t kCacheBudgetBytes = size_t{32} << 20;
 
 }  // namespace
 
+std::unique_ptr<Node> Node::Make(uint32_t offset, uint32_t capacity, uint32_t word_count) {
+  static_assert(sizeof(Node) % alignof(uint32_t) == 0);
+  void* raw = ::operator new(sizeof(Node) + sizeof(uint32_t) * size_t{word_count});
+  auto* words = reinterpret_cast<uint32_t*>(static_cast<char*>(raw) + sizeof(Node));
+  std::uninitialized_fill_n(words, word_count, 0u);
+  std::unique_ptr<Node> node(new (raw) Node);
+  node->offset = offset;
+  node->capacity = capacity;
+  node->word_count = word_count;
+  node->words = words;
+  return node;
+}
+
 int Node::SearchLastAtMost(uint32_t code) const noexcept {
-  int lo = 0, hi = static_cast<int>(count()) - 1, found = -1;
-  while (lo <= hi) {
-    const int mid = lo + (hi - lo) / 2;
-    if (this->code(static_cast<uint32_t>(mid)) <= code) {
-      found = mid;
-      lo = mid + 1;
-    } else {
-      hi = mid - 1;
-    }
+  // The number of entries at most `code` stays within [base, base + n]; each
+  // round halves n with a select on the codes rather than a jump, which the
+  // processor would mispredict half the time.
+  size_t n = count();
+  if (n == 0) return -1;
+  const uint32_t* codes = words + 3;
+  size_t base = 0;
+  while (n > 1) {
+    const size_t half = n / 2;
+    base = codes[2 * (base + half)] <= code ? base + half : base;
+    n -= half;
   }
-  return found;
+  return static_cast<int>(base + (codes[2 * base] <= code)) - 1;
 }
 
 void Node::InsertEntry(uint32_t code, uint32_t value) noexcept {
@@ -64,14 +81,11 @@ StoreStatus NodeStore::Get(uint32_t offset, Node** out) {
   if (TagKind(tag) != BlockKind::kNode || TagCapacity(tag) < node_size_) return kStoreNodeNotANode;
   // The whole block is written back: it must lie inside the file.
   if (offset + uint64_t{TagCapacity(tag)} > allocator_->end()) return kStoreNodeBeyondEnd;
-  auto node = std::make_unique<Node>();
-  node->offset = offset;
-  node->capacity = TagCapacity(tag);
   const uint32_t capacity = entry_capacity();
-  node->words.resize(3 + 2 * size_t{capacity});
-  for (size_t i = 0; i < node->words.size(); ++i) {
-    node->words[i] = LoadWord(buffer_.data() + 4 + 4 * i, swap_);
-  }
+  auto node = Node::Make(offset, TagCapacity(tag), 3 + 2 * capacity);
+  const size_t word_bytes = 4 * size_t{node->word_count};
+  std::memcpy(node->words, buffer_.data() + 4, word_bytes);
+  if (swap_) SwapWords(reinterpret_cast<uint8_t*>(node->words), word_bytes);
   if (node->words[0] > 1 || node->count() > capacity) return kStoreNodeDamaged;
   *out = cache_.Put(offset, std::move(node));
   return kStoreOk;
@@ -82,10 +96,7 @@ StoreStatus NodeStore::Create(bool leaf, Node** out) {
   if (capacity < 2) return kStoreNodeTooSmall;
   Block block;
   if (StoreStatus s = allocator_->Allocate(node_size_, &block); s != kStoreOk) return s;
-  auto node = std::make_unique<Node>();
-  node->offset = block.offset;
-  node->capacity = block.capacity;
-  node->words.assign(3 + 2 * size_t{capacity}, 0);
+  auto node = Node::Make(block.offset, block.capacity, 3 + 2 * capacity);
   node->words[0] = leaf ? 1 : 0;
   *out = cache_.Put(block.offset, std::move(node));
   MarkDirty(*out);
@@ -104,16 +115,35 @@ StoreStatus NodeStore::Release(Node* node) {
     dirty_.erase(std::find(dirty_.begin(), dirty_.end(), node->offset));
   }
   cache_.Erase(block.offset);
+  last_leaves_.fill({});
   return allocator_->Free(block);
+}
+
+namespace {
+
+size_t LastLeafSlotOf(uint32_t root, size_t slots) noexcept {
+  return static_cast<size_t>(((root >> 2) * 0x9E3779B1u) >> 22) % slots;
+}
+
+}  // namespace
+
+uint32_t NodeStore::LastLeaf(uint32_t root) const noexcept {
+  const LastLeafSlot& slot = last_leaves_[LastLeafSlotOf(root, kLastLeafSlots)];
+  return slot.root == root ? slot.leaf : 0;
+}
+
+void NodeStore::RememberLastLeaf(uint32_t root, uint32_t leaf) noexcept {
+  last_leaves_[LastLeafSlotOf(root, kLastLeafSlots)] = {root, leaf};
 }
 
 StoreStatus NodeStore::Write(Node* node) {
   // The whole block is written, so that the file always reaches its end.
   buffer_.assign(4 + size_t{node->capacity}, 0);
   StoreWord(buffer_.data(), BlockTag(BlockKind::kNode, node->capacity), swap_);
-  for (size_t i = 0; i < node->words.size(); ++i) {
-    StoreWord(buffer_.data() + 4 + 4 * i, node->words[i], swap_);
-  }
+  // Whole words, swapped in place: a node's words fit its block.
+  const size_t word_bytes = 4 * size_t{node->word_count};
+  std::memcpy(buffer_.data() + 4, node->words, word_bytes);
+  if (swap_) SwapWords(buffer_.data() + 4, word_bytes);
   if (int err = file_->Write(node->offset - 4, buffer_.data(), buffer_.size()); err != 0) {
     return StoreStatusFromErrno(err);
   }

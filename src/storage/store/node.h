@@ -21,6 +21,7 @@
 #ifndef TAVO_STORAGE_STORE_NODE_H_
 #define TAVO_STORAGE_STORE_NODE_H_
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -32,12 +33,24 @@
 
 namespace tavo {
 
+// A node and its words live in one allocation (Node::Make), so that a visit
+// misses the cache once for the node rather than once more for its words.
 struct Node {
   uint32_t offset = 0;
   uint32_t capacity = 0;  // of its block
   bool dirty = false;
   bool used = true;  // since the cache last looked: a node in use keeps its place
-  std::vector<uint32_t> words;  // native order, 3 + 2 * entry capacity
+  uint32_t word_count = 0;  // 3 + 2 * entry capacity
+  uint32_t* words = nullptr;  // native order, right behind the node
+
+  Node() = default;
+  Node(const Node&) = delete;  // its words are not its own to copy
+  Node& operator=(const Node&) = delete;
+
+  // A node of `word_count` zero words. Throws std::bad_alloc.
+  static std::unique_ptr<Node> Make(uint32_t offset, uint32_t capacity, uint32_t word_count);
+  // Unsized: the allocation is larger than a Node.
+  static void operator delete(void* node) noexcept { ::operator delete(node); }
 
   bool leaf() const noexcept { return words[0] == 1; }
   uint32_t count() const noexcept { return words[1]; }
@@ -79,6 +92,12 @@ class NodeStore {
   void Trim();
   bool has_dirty() const noexcept { return !dirty_.empty(); }
   size_t dirty_count() const noexcept { return dirty_.size(); }
+  // The last leaf (the one ending the leaf chain) of the tree at `root`, as
+  // a descent found it; 0 when not known. A hint only: its user checks the
+  // leaf still ends the chain. Forgotten whenever a node is released, so an
+  // offset never names a node that has since joined another tree.
+  uint32_t LastLeaf(uint32_t root) const noexcept;
+  void RememberLastLeaf(uint32_t root, uint32_t leaf) noexcept;
   // How many nodes the file could hold: the bound of any walk.
   uint64_t MaxNodes() const noexcept { return allocator_->end() / (node_size_ + 4) + 1; }
 
@@ -92,6 +111,15 @@ class NodeStore {
   OffsetTable<Node> cache_;
   std::vector<uint32_t> dirty_;
   std::vector<uint8_t> buffer_;
+  // Direct-mapped by root: a root per slot, a newer one replacing it. Enough
+  // for the trees one insert grows (a key tree and a position tree for each
+  // key with a few hundred values).
+  struct LastLeafSlot {
+    uint32_t root = 0;
+    uint32_t leaf = 0;
+  };
+  static constexpr size_t kLastLeafSlots = 1024;
+  std::array<LastLeafSlot, kLastLeafSlots> last_leaves_{};
 };
 
 }  // namespace tavo
