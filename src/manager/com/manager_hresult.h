@@ -6,6 +6,7 @@
 #ifndef TAVO_MANAGER_COM_MANAGER_HRESULT_H_
 #define TAVO_MANAGER_COM_MANAGER_HRESULT_H_
 
+#include "manager/ingestion/ingestion_status.h"
 #include "manager/library/manager_status.h"
 #include "platform/com/status_map.h"
 #include "tavo/tavo.h"
@@ -28,6 +29,9 @@ inline constexpr StatusMapping kManagerStatusMapping[] = {
     {kManagerBusy, E_ACCESSDENIED},
     {kManagerStopped, E_ABORT},
     {kManagerSkipped, S_FALSE},  // the plain value 1: the host skipped the file
+    {kIngestionAlreadyInLibrary, 80},
+    {kIngestionNotAFolder, 2},  // the plain value 2, as Initialize answers a folder that is none
+    {kIngestionBadName, E_INVALIDARG},
     {kLibraryNoMemory, E_OUTOFMEMORY},
     {kDatabaseNoMemory, E_OUTOFMEMORY},
     {kStoreNoMemory, E_OUTOFMEMORY},
@@ -45,10 +49,7 @@ inline constexpr StatusMapping kMaintenanceStatusMapping[] = {
 };
 
 constexpr HRESULT MaintenanceHresult(LibraryStatus status) {
-  for (const StatusMapping& m : kMaintenanceStatusMapping) {
-    if (m.status == status) return m.hr;
-  }
-  return static_cast<HRESULT>(status);
+  return MapStatus(kMaintenanceStatusMapping, status, static_cast<HRESULT>(status));
 }
 
 #undef TAVO_CHECK_OUTCOMES

@@ -14,28 +14,10 @@
 namespace tavo {
 namespace {
 
-// Ingestion's own outcomes; everything else as the manager maps it.
-struct IngestionAnswer {
-  LibraryStatus status;
-  HRESULT hr;
-};
-constexpr IngestionAnswer kIngestionAnswers[] = {
-    {kIngestionAlreadyInLibrary, 80},
-    {kIngestionNotAFolder, kNotADirectory},
-    {kIngestionBadName, E_INVALIDARG},
-};
-
-HRESULT IngestionHresult(LibraryStatus status) {
-  for (const IngestionAnswer& a : kIngestionAnswers) {
-    if (a.status == status) return a.hr;
-  }
-  return ManagerHresult(status);
-}
-
 // Members that look a record up first answer a missing one with the
 // lookup's own status.
 HRESULT LookupHresult(LibraryStatus status) {
-  return status == kStoreNotFound ? static_cast<HRESULT>(kStoreNotFound) : IngestionHresult(status);
+  return status == kStoreNotFound ? static_cast<HRESULT>(kStoreNotFound) : ManagerHresult(status);
 }
 
 // Runs `body` on an Ingestion over `library` with the control's sources;
@@ -64,7 +46,7 @@ HRESULT WithDisc(MediaLibrary& library, ComPtr<ITAVOService> service, BSTR filen
   return WithIngestion(library, std::move(service), [&](Ingestion& in) -> HRESULT {
     DiscReading reading;
     if (FAILED(ReadDiscObject(disc, &reading))) return E_INVALIDARG;
-    return IngestionHresult((in.*member)(Utf8(filename), reading));
+    return ManagerHresult((in.*member)(Utf8(filename), reading));
   });
 }
 
@@ -72,17 +54,17 @@ HRESULT WithDisc(MediaLibrary& library, ComPtr<ITAVOService> service, BSTR filen
 
 HRESULT TavoPeltaPlaylist2Mgr::AddFile(BSTR filename) {
   return WithIngestion(*library_, service(),
-                       [&](Ingestion& in) { return IngestionHresult(in.AddFile(Utf8(filename))); });
+                       [&](Ingestion& in) { return ManagerHresult(in.AddFile(Utf8(filename))); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::AddFolder(BSTR folder, LONG recurse) {
   return WithIngestion(*library_, service(),
-                       [&](Ingestion& in) { return IngestionHresult(in.AddFolder(Utf8(folder), recurse != 0)); });
+                       [&](Ingestion& in) { return ManagerHresult(in.AddFolder(Utf8(folder), recurse != 0)); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::DeleteFile(BSTR filename) {
   return WithIngestion(*library_, service(),
-                       [&](Ingestion& in) { return IngestionHresult(in.DeleteFile(Utf8(filename))); });
+                       [&](Ingestion& in) { return ManagerHresult(in.DeleteFile(Utf8(filename))); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::UpdateFile(BSTR filename) {
@@ -103,11 +85,11 @@ HRESULT TavoPeltaPlaylist2Mgr::GetFileIdentifier(BSTR filename, BSTR* file_id) {
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::UpdateDatabase(LONG) {
-  return WithIngestion(*library_, service(), [&](Ingestion& in) { return IngestionHresult(in.UpdateDatabase()); });
+  return WithIngestion(*library_, service(), [&](Ingestion& in) { return ManagerHresult(in.UpdateDatabase()); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::CompactDatabase(LONG) {
-  return WithIngestion(*library_, service(), [&](Ingestion& in) { return IngestionHresult(in.CompactDatabase()); });
+  return WithIngestion(*library_, service(), [&](Ingestion& in) { return ManagerHresult(in.CompactDatabase()); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::AddFileWithTag(BSTR filename, IDispatch* tag) {
@@ -115,7 +97,7 @@ HRESULT TavoPeltaPlaylist2Mgr::AddFileWithTag(BSTR filename, IDispatch* tag) {
   ComPtr<ITAVOTag> tag_object;
   if (FAILED(tag->QueryInterface(IID_ITAVOTag, tag_object.ReleaseAndGetVoidAddressOf()))) return E_INVALIDARG;
   return WithIngestion(*library_, service(), [&](Ingestion& in) {
-    return IngestionHresult(in.AddFileWithTag(Utf8(filename), ReadTagObject(tag_object.Get())));
+    return ManagerHresult(in.AddFileWithTag(Utf8(filename), ReadTagObject(tag_object.Get())));
   });
 }
 
@@ -125,7 +107,7 @@ HRESULT TavoPeltaPlaylist2Mgr::AddFileWithDisc(BSTR filename, IDispatch* disc) {
 
 HRESULT TavoPeltaPlaylist2Mgr::AddEntry(BSTR filename) {
   return WithIngestion(*library_, service(),
-                       [&](Ingestion& in) { return IngestionHresult(in.AddEntry(Utf8(filename))); });
+                       [&](Ingestion& in) { return ManagerHresult(in.AddEntry(Utf8(filename))); });
 }
 
 HRESULT TavoPeltaPlaylist2Mgr::FileSetTagID(BSTR filename, BSTR tag_id, LONG flags) {
@@ -136,7 +118,7 @@ HRESULT TavoPeltaPlaylist2Mgr::FileSetTagID(BSTR filename, BSTR tag_id, LONG fla
 
 HRESULT TavoPeltaPlaylist2Mgr::AddEntryWithTag(BSTR filename, BSTR tag_id) {
   return WithIngestion(*library_, service(), [&](Ingestion& in) {
-    return IngestionHresult(in.AddEntryWithTag(Utf8(filename), Utf8(tag_id)));
+    return ManagerHresult(in.AddEntryWithTag(Utf8(filename), Utf8(tag_id)));
   });
 }
 

@@ -1,7 +1,8 @@
 // Status codes of ingestion (ingestion.h), beside the media library's
 // (manager/library/manager_status.h) and the library database's, which its
-// operations pass on unchanged. The automation layer maps them in
-// manager/com/mgr_ingestion.cc; the answer it gives is noted here.
+// operations pass on unchanged. The automation layer maps them with the
+// manager's in manager/com/manager_hresult.h; the answer it gives is noted
+// here.
 #ifndef TAVO_MANAGER_INGESTION_INGESTION_STATUS_H_
 #define TAVO_MANAGER_INGESTION_INGESTION_STATUS_H_
 
